@@ -1,0 +1,4 @@
+// overlay/buttons.cpp -- "Resume game" and "Exit".
+#include "overlay/buttons.h"
+
+void updateOverlayButtons() {}

@@ -1,0 +1,46 @@
+// overlay/images.h -- loading images, and the overlay kit's media: its surfaces, the two
+// full-screen work surfaces of the pause backdrop, and the cut-out tables of glyphs, button
+// tiles and the pointer.
+//
+// Start-up calls loadOverlayMedia once, after the video mode is set and before the first frame;
+// game/media.cpp uses loadAlphaImage for the HUD backings. The media are read-only afterwards.
+#pragma once
+
+#include <SDL.h>
+
+constexpr int GLYPH_COUNT = 95;        // printable ASCII, codes 32..126, cell i holds 32 + i
+constexpr int GLYPH_CELL_WIDTH = 15;   // pixels of Font.png
+constexpr int GLYPH_CELL_HEIGHT = 21;
+constexpr int BUTTON_TILE_SIZE = 21;   // pixels of Button.png, on each axis
+constexpr int BUTTON_TILE_COLUMNS = 9;
+constexpr int BUTTON_TILE_ROWS = 2;    // row 0 normal, row 1 highlighted
+constexpr int CURSOR_CELL_SIZE = 96;   // the pointer cell of Cursor.png
+constexpr int CURSOR_CELL_X = 288;
+
+struct OverlayMedia {
+  SDL_Surface* snapshotSurface;   // display-format copy of Screen; the pause backdrop's snapshot
+  SDL_Surface* backdropSurface;   // display-format copy of Screen; the processed backdrop
+  SDL_Surface* fontSurface;       // Font.png, alpha
+  SDL_Surface* buttonSurface;     // Button.png, alpha
+  SDL_Surface* borderSurface;     // Border.png, keyed on cyan
+  SDL_Surface* topBottomBorderSurface;  // TopBottomBorder.png, keyed on cyan
+  SDL_Surface* cursorSurface;     // Cursor.png, alpha
+  SDL_Rect glyphRects[GLYPH_COUNT];      // entry i = (15 i, 0, 15, 21)
+  SDL_Rect buttonTileRects[BUTTON_TILE_ROWS * BUTTON_TILE_COLUMNS];  // 9 r + c = (21 c, 21 r, 21, 21)
+  SDL_Rect cursorRect;                   // (288, 0, 96, 96)
+};
+
+// All null and zero until loadOverlayMedia; any surface stays null when its file failed.
+extern OverlayMedia overlayMedia;
+
+// Loads `path` (relative to the working directory), converts it with SDL_DisplayFormat and keys
+// it on cyan (0, 255, 255) as mapped into the converted format. The caller owns the result;
+// null when the file cannot be loaded or converted.
+SDL_Surface* loadKeyedImage(const char* path);
+
+// Loads `path` and converts it with SDL_DisplayFormatAlpha, keeping its per-pixel alpha. The
+// caller owns the result; null when the file cannot be loaded or converted.
+SDL_Surface* loadAlphaImage(const char* path);
+
+// Makes the two work surfaces from Screen, loads the five kit images and fills the tables.
+void loadOverlayMedia();

@@ -1,0 +1,75 @@
+// tests/support/test_screen.cpp -- headless SDL screens and input for the tests.
+#include "support/test_screen.h"
+
+#include "app/screen.h"
+#include "platform/pixels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
+SDL_Surface* openTestScreen(int bitsPerPixel) {
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    EXPECT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  }
+  Screen = SDL_SetVideoMode(640, 480, bitsPerPixel, SDL_SWSURFACE);
+  EXPECT_NE(Screen, nullptr) << SDL_GetError();
+  if (Screen != nullptr) {
+    EXPECT_EQ(Screen->format->BitsPerPixel, bitsPerPixel) << "the dummy driver gave another depth";
+  }
+  return Screen;
+}
+
+void closeTestScreen() {
+  SDL_Quit();
+  Screen = nullptr;
+}
+
+void pushKey(int symbol, bool down) {
+  SDL_Event event{};
+  event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  event.key.keysym.sym = SDLKey(symbol);
+  ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+void pushMouseButton(int button, bool down) {
+  SDL_Event event{};
+  event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+  event.button.button = Uint8(button);
+  ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+void pushQuit() {
+  SDL_Event event{};
+  event.type = SDL_QUIT;
+  ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
+
+std::string sourceDir() { return ZARAZ_SOURCE_DIR; }
+
+std::string makeTempDir() {
+  char pattern[] = "/tmp/zaraz-test-XXXXXX";
+  const char* made = mkdtemp(pattern);
+  EXPECT_NE(made, nullptr);
+  return made ? made : "/tmp";
+}
+
+uint32_t screenRgb(int x, int y) {
+  Uint8 r, g, b;
+  SDL_GetRGB(readPixel(Screen, x, y), Screen->format, &r, &g, &b);
+  return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+}
+
+ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) {
+  char buffer[4096];
+  previous = getcwd(buffer, sizeof buffer) ? buffer : ".";
+  EXPECT_EQ(chdir(dir.c_str()), 0) << dir;
+}
+
+ScopedWorkingDir::~ScopedWorkingDir() {
+  if (chdir(previous.c_str()) != 0) ADD_FAILURE() << "cannot return to " << previous;
+}

@@ -1,0 +1,34 @@
+// tests/support/test_screen.h -- a real SDL display for headless tests (the dummy video driver),
+// set as the game's Screen, and small helpers for pushing input into SDL's queue.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+// Initialises SDL's video (dummy driver unless the environment names another) and opens a
+// 640 by 480 software screen of `bitsPerPixel` (8, 16, 24 or 32), stored in Screen. Returns it.
+SDL_Surface* openTestScreen(int bitsPerPixel = 32);
+
+// Shuts SDL down and clears Screen.
+void closeTestScreen();
+
+// Queue one event as a player would cause it.
+void pushKey(int symbol, bool down);
+void pushMouseButton(int button, bool down);
+void pushQuit();
+
+// The repository root (where Media/ is) and a fresh empty folder for files a test writes.
+std::string sourceDir();
+std::string makeTempDir();
+
+// The pixel (x, y) of Screen as red, green and blue, packed 0xRRGGBB.
+uint32_t screenRgb(int x, int y);
+
+// The working directory, changed for a test's lifetime and restored when it ends.
+struct ScopedWorkingDir {
+  explicit ScopedWorkingDir(const std::string& dir);
+  ~ScopedWorkingDir();
+  std::string previous;
+};
