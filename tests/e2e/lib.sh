@@ -1,0 +1,82 @@
+# tests/e2e/lib.sh -- shared by the end-to-end scripts: a private Xvfb display, the game started
+# in a scratch working directory, its window found by caption, screenshots, and clean-up of every
+# process started here. Sourced with the script's arguments: ZARAZ SOURCE_DIR BUILD_DIR.
+set -euo pipefail
+
+ZARAZ=$(readlink -f "$1")
+SOURCE_DIR=$(readlink -f "$2")
+BUILD_DIR=$(readlink -f "$3")
+CLOSE_WINDOW="$BUILD_DIR/tests/zaraz-close-window"
+CONVERT=/usr/bin/convert
+WORK=$(mktemp -d /tmp/zaraz-e2e-XXXXXX)
+XVFB_PID=""
+GAME_PID=""
+WID=""
+
+cleanup() {
+  [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Starts Xvfb on a display number it picks itself and exports DISPLAY.
+start_xvfb() {
+  command -v Xvfb >/dev/null || fail "Xvfb is not installed (scripts/test installs it)"
+  : >"$WORK/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  XVFB_PID=$!
+  for _ in $(seq 100); do
+    [ -s "$WORK/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$WORK/display" ] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+  export DISPLAY=":$(head -1 "$WORK/display")"
+}
+
+# A working directory for the game: Media/ from the source tree, highscore.dat of its own.
+make_game_dir() {
+  mkdir -p "$WORK/game"
+  ln -sfn "$SOURCE_DIR/Media" "$WORK/game/Media"
+  echo "$WORK/game"
+}
+
+# Starts the game in directory $1 (extra environment may be set by the caller) and waits for its
+# window, captioned "Zaraz"; sets GAME_PID and WID.
+start_game() {
+  local dir=$1
+  (cd "$dir" && exec "$ZARAZ") >"$WORK/game.out" 2>"$WORK/game.err" &
+  GAME_PID=$!
+  WID=$(timeout 20 xdotool search --sync --name '^Zaraz$' 2>/dev/null | head -1) || true
+  [ -n "$WID" ] || fail "no window captioned Zaraz appeared; stderr: $(cat "$WORK/game.err")"
+  # Focus follows the pointer here (no window manager): keep the pointer inside the window.
+  xdotool mousemove --window "$WID" 320 240
+}
+
+# Waits up to ten seconds for the game to end and sets GAME_STATUS to its exit status.
+wait_game() {
+  GAME_STATUS=0
+  for _ in $(seq 100); do
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$GAME_PID" 2>/dev/null && fail "the game did not end"
+  wait "$GAME_PID" || GAME_STATUS=$?
+  GAME_PID=""
+}
+
+close_window() { "$CLOSE_WINDOW" "$WID"; }
+
+# Screenshot of the game's window (640 by 480) into $1 as PNG.
+screenshot() { xwd -id "$WID" -silent | "$CONVERT" xwd:- "$1"; }
+
+# The colour of pixel ($2, $3) of PNG $1 as "r,g,b" (0..255).
+pixel_rgb() {
+  "$CONVERT" "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
