@@ -201,10 +201,10 @@ constexpr float TOP_TAB_SLANT_X = 260;
 constexpr float TOP_BAND_SHEET_TOP = 67;
 
 // Bottom band: the strip from y 468; the tab from y 429 holds the credit line (from x 20, room
-// for 33 characters) and slants down from x 360.
+// for 33 characters, whose cells end at x 386) and slants down from x 384.
 constexpr float BOTTOM_STRIP_TOP = 468;
 constexpr float BOTTOM_TAB_TOP = 429;
-constexpr float BOTTOM_TAB_SLANT_X = 360;
+constexpr float BOTTOM_TAB_SLANT_X = 384;
 constexpr float BOTTOM_BAND_SHEET_BOTTOM = 64;
 
 // The band's black body and its inner white line, in sheet coordinates.
