@@ -170,6 +170,14 @@ Shape stroke(Shape shape, float width) {
   return [=](float x, float y) { return std::fabs(shape(x, y)) - width / 2; };
 }
 
+Shape innerLine(Shape shape, float inset, float width) {
+  return stroke(grow(shape, -(inset + width / 2)), width);
+}
+
+Shape complement(Shape shape) {
+  return [=](float x, float y) { return -shape(x, y); };
+}
+
 void paintPixel(Canvas& canvas, int x, int y, Tone tone, float opacity) {
   if (x < 0 || y < 0 || x >= canvas.width || y >= canvas.height || opacity <= 0) return;
   Paint& below = paintAt(canvas, x, y);

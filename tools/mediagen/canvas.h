@@ -49,6 +49,10 @@ Shape subtract(Shape from, Shape cut);
 Shape grow(Shape shape, float distance);
 // The band of `width` pixels centred on the shape's edge.
 Shape stroke(Shape shape, float width);
+// The band of `width` pixels running `inset` pixels inside the shape's edge.
+Shape innerLine(Shape shape, float inset, float width);
+// Everything the shape leaves out.
+Shape complement(Shape shape);
 
 enum class Tone { Black, White };
 

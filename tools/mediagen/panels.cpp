@@ -18,23 +18,19 @@ constexpr float PANEL_RADIUS = 5.0f;
 
 // A HUD panel whose outer edge is the box (left, top)..(right, bottom) of the canvas.
 void paintPanel(Canvas& canvas, float left, float top, float right, float bottom) {
-  paintShape(canvas, roundedBox(left, top, right, bottom, PANEL_RADIUS), Tone::Black,
-             PANEL_FILL_OPACITY, SMOOTH);
-  const float half = HAIRLINE / 2;
-  paintShape(canvas,
-             stroke(roundedBox(left + half, top + half, right - half, bottom - half,
-                               PANEL_RADIUS - half),
-                    HAIRLINE),
-             Tone::White, PANEL_RIM_OPACITY, SMOOTH);
+  const Shape panel = roundedBox(left, top, right, bottom, PANEL_RADIUS);
+  paintShape(canvas, panel, Tone::Black, PANEL_FILL_OPACITY, SMOOTH);
+  paintShape(canvas, innerLine(panel, 0, HAIRLINE), Tone::White, PANEL_RIM_OPACITY, SMOOTH);
 }
 
 }  // namespace
 
 Canvas drawScoreBacking() {
-  // Screen (2, 27) is the canvas origin. The text's 23 cells run from x 20 to 277 and its
-  // capitals from y 35 to 65; the panel leaves 12 pixels each side and 8 above and below.
-  constexpr int WIDTH = 285;
-  constexpr int HEIGHT = 47;
+  // Screen (2, 27) is the canvas origin. The text's 23 cells run from x 20 to 276 and its
+  // capitals from y 34 to 65; the panel spans screen x 8 to 288 and y 27 to 72, leaving about
+  // 12 pixels beside the text and 7 above and below it.
+  constexpr int WIDTH = 287;
+  constexpr int HEIGHT = 46;
   constexpr float PANEL_LEFT = 6;  // screen x 8
   Canvas canvas = makeCanvas(WIDTH, HEIGHT);
   paintPanel(canvas, PANEL_LEFT, 0, WIDTH, HEIGHT);
@@ -43,9 +39,9 @@ Canvas drawScoreBacking() {
 
 Canvas drawHealthBacking() {
   // Screen (288, 430) is the canvas origin. "Health = 250" runs from x 488 to 620, capitals
-  // from y 437 to 447; the panel spans screen x 476 to 632 and y 430 to 455.
+  // from y 436 to 447; the panel spans screen x 476 to 631 and y 430 to 453.
   constexpr int WIDTH = 344;
-  constexpr int HEIGHT = 25;
+  constexpr int HEIGHT = 24;
   constexpr float PANEL_LEFT = 188;  // screen x 476
   Canvas canvas = makeCanvas(WIDTH, HEIGHT);
   paintPanel(canvas, PANEL_LEFT, 0, WIDTH, HEIGHT);
@@ -88,12 +84,10 @@ Canvas drawButtonFrame(const ButtonLook& look) {
   paintShape(frame, stroke(grow(body, HAIRLINE / 2), HAIRLINE), Tone::Black, HALO_OPACITY,
              SMOOTH);
   paintShape(frame, body, Tone::Black, look.fillOpacity, SMOOTH);
-  paintShape(frame, stroke(grow(body, -look.rimWidth / 2), look.rimWidth), Tone::White, OPAQUE,
-             SMOOTH);
+  paintShape(frame, innerLine(body, 0, look.rimWidth), Tone::White, OPAQUE, SMOOTH);
   if (look.innerLineOpacity > 0) {
-    const float inset = look.rimWidth + INNER_LINE_GAP + HAIRLINE / 2;
-    paintShape(frame, stroke(grow(body, -inset), HAIRLINE), Tone::White, look.innerLineOpacity,
-               SMOOTH);
+    paintShape(frame, innerLine(body, look.rimWidth + INNER_LINE_GAP, HAIRLINE), Tone::White,
+               look.innerLineOpacity, SMOOTH);
   }
   if (look.markers) {
     const float centreY = FRAME_HEIGHT / 2.0f;
@@ -163,22 +157,14 @@ constexpr float FRAME_LINE_INSET = 2;
 constexpr float FRAME_INNER_INSET = 4;
 constexpr float SCREEN_CORNER_RADIUS = 10;
 
-// A box inset on every side of the screen, its corner radius following the screen's corner.
-Shape screenInset(float inset) {
-  return roundedBox(inset, inset, SCREEN_WIDTH_PX - inset, SCREEN_HEIGHT_PX - inset,
-                    SCREEN_CORNER_RADIUS - inset);
-}
-
 }  // namespace
 
 Canvas drawScreenFrame() {
   Canvas canvas = makeCanvas(SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX);
-  paintShape(canvas, [](float x, float y) { return -screenInset(FRAME_INNER_INSET)(x, y); },
-             Tone::Black, OPAQUE, HARD);
-  paintShape(canvas,
-             intersect(screenInset(FRAME_LINE_INSET),
-                       [](float x, float y) { return -screenInset(FRAME_LINE_INSET + 1)(x, y); }),
-             Tone::White, OPAQUE, HARD);
+  const Shape screen =
+      roundedBox(0, 0, SCREEN_WIDTH_PX, SCREEN_HEIGHT_PX, SCREEN_CORNER_RADIUS);
+  paintShape(canvas, complement(grow(screen, -FRAME_INNER_INSET)), Tone::Black, OPAQUE, HARD);
+  paintShape(canvas, innerLine(screen, FRAME_LINE_INSET, HAIRLINE), Tone::White, OPAQUE, HARD);
   return canvas;
 }
 
@@ -210,10 +196,7 @@ constexpr float BOTTOM_BAND_SHEET_BOTTOM = 64;
 // The band's black body and its inner white line, in sheet coordinates.
 void paintBand(Canvas& canvas, const Shape& band) {
   paintShape(canvas, band, Tone::Black, OPAQUE, HARD);
-  paintShape(canvas,
-             intersect(grow(band, -BAND_LINE_INSET),
-                       [band](float x, float y) { return -grow(band, -BAND_LINE_INSET - 1)(x, y); }),
-             Tone::White, OPAQUE, HARD);
+  paintShape(canvas, innerLine(band, BAND_LINE_INSET, HAIRLINE), Tone::White, OPAQUE, HARD);
 }
 
 }  // namespace
@@ -230,7 +213,7 @@ Canvas drawBandSheet() {
   const float slantDrop = tabBottom - stripBottom;
   const Shape topStrip = convexPolygon(
       {left, TOP_BAND_SHEET_TOP, right, TOP_BAND_SHEET_TOP, right, stripBottom, left, stripBottom});
-  const Shape topTab = convexPolygon({TOP_TAB_SLANT_X - 1, TOP_BAND_SHEET_TOP, right,
+  const Shape topTab = convexPolygon({TOP_TAB_SLANT_X, TOP_BAND_SHEET_TOP, right,
                                       TOP_BAND_SHEET_TOP, right, tabBottom,
                                       TOP_TAB_SLANT_X + slantDrop, tabBottom,
                                       TOP_TAB_SLANT_X, stripBottom});
@@ -246,7 +229,7 @@ Canvas drawBandSheet() {
                                            BOTTOM_BAND_SHEET_BOTTOM});
   const Shape bottomTab = convexPolygon(
       {left, tabTop, BOTTOM_TAB_SLANT_X, tabTop, BOTTOM_TAB_SLANT_X + slantRise, stripTop,
-       BOTTOM_TAB_SLANT_X + slantRise + 1, BOTTOM_BAND_SHEET_BOTTOM, left,
+       BOTTOM_TAB_SLANT_X + slantRise, BOTTOM_BAND_SHEET_BOTTOM, left,
        BOTTOM_BAND_SHEET_BOTTOM});
   paintBand(canvas, unite(bottomStrip, bottomTab));
   return canvas;
