@@ -284,8 +284,11 @@ bool writeShapeBmp(const std::string& path, const std::vector<uint8_t>& solid, i
     std::fprintf(stderr, "zaraz-mediagen: cannot make %s: %s\n", path.c_str(), SDL_GetError());
     return false;
   }
-  std::vector<SDL_Color> palette(MAX_PALETTE_SIZE, SDL_Color{0, 0, 0, 0});
-  palette[SOLID_INDEX] = SDL_Color{CHANNEL_MAX, CHANNEL_MAX, CHANNEL_MAX, 0};
+  // The fourth byte of each palette entry is written as 255, as sdl12-compat always writes it,
+  // so both flavours of SDL 1.2 save the same bytes.
+  constexpr Uint8 RESERVED = CHANNEL_MAX;
+  std::vector<SDL_Color> palette(MAX_PALETTE_SIZE, SDL_Color{0, 0, 0, RESERVED});
+  palette[SOLID_INDEX] = SDL_Color{CHANNEL_MAX, CHANNEL_MAX, CHANNEL_MAX, RESERVED};
   SDL_SetColors(surface, palette.data(), 0, MAX_PALETTE_SIZE);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
