@@ -39,6 +39,14 @@ Rgba8 straightColour(const Paint& paint) {
           toByte(paint.blue / paint.alpha), alpha};
 }
 
+Paint& paintAt(Canvas& canvas, int x, int y) {
+  return canvas.pixels[size_t(y) * size_t(canvas.width) + size_t(x)];
+}
+
+const Paint& paintAt(const Canvas& canvas, int x, int y) {
+  return canvas.pixels[size_t(y) * size_t(canvas.width) + size_t(x)];
+}
+
 // The writing of one PNG, bytes already laid out row by row in the file's own format.
 struct PngRows {
   int width;
@@ -94,14 +102,6 @@ Canvas makeCanvas(int width, int height) {
   return Canvas{width, height, std::vector<Paint>(size_t(width) * size_t(height), Paint{})};
 }
 
-Paint& paintAt(Canvas& canvas, int x, int y) {
-  return canvas.pixels[size_t(y) * size_t(canvas.width) + size_t(x)];
-}
-
-const Paint& paintAt(const Canvas& canvas, int x, int y) {
-  return canvas.pixels[size_t(y) * size_t(canvas.width) + size_t(x)];
-}
-
 Shape circle(float centreX, float centreY, float radius) {
   return [=](float x, float y) { return std::hypot(x - centreX, y - centreY) - radius; };
 }
@@ -152,14 +152,6 @@ Shape convexPolygon(std::vector<float> cornersXY) {
 
 Shape unite(Shape a, Shape b) {
   return [=](float x, float y) { return std::min(a(x, y), b(x, y)); };
-}
-
-Shape intersect(Shape a, Shape b) {
-  return [=](float x, float y) { return std::max(a(x, y), b(x, y)); };
-}
-
-Shape subtract(Shape from, Shape cut) {
-  return [=](float x, float y) { return std::max(from(x, y), -cut(x, y)); };
 }
 
 Shape grow(Shape shape, float distance) {

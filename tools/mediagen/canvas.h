@@ -29,8 +29,6 @@ struct Canvas {
 };
 
 Canvas makeCanvas(int width, int height);
-Paint& paintAt(Canvas& canvas, int x, int y);
-const Paint& paintAt(const Canvas& canvas, int x, int y);
 
 // A shape: the signed distance in pixels from (x, y) to its edge, negative inside. Only the
 // sign matters for filling; strokes and offsets need a true distance near the edge.
@@ -43,8 +41,6 @@ Shape roundedBox(float left, float top, float right, float bottom, float radius)
 // and mitred at the corners.
 Shape convexPolygon(std::vector<float> cornersXY);
 Shape unite(Shape a, Shape b);
-Shape intersect(Shape a, Shape b);
-Shape subtract(Shape from, Shape cut);
 // The shape grown by `distance` pixels (shrunk when negative).
 Shape grow(Shape shape, float distance);
 // The band of `width` pixels centred on the shape's edge.

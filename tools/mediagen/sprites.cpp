@@ -55,20 +55,15 @@ Canvas drawIcon() {
   constexpr int ICON_SIZE = 64;
   constexpr float TILE_INSET = 1.0f;
   constexpr float TILE_RADIUS = 12.0f;
-  constexpr float EDGE_INSET = 3.5f;  // centre of the white rim, pixels from the icon's edge
-  constexpr float EDGE_WIDTH = 1.0f;
+  constexpr float RIM_INSET = 2.0f;  // the white rim, pixels inside the tile's edge
+  constexpr float RIM_WIDTH = 1.0f;
   constexpr int SMOOTH = 8;
   constexpr int SHIP_SCALE = 2;  // icon pixels a ship cell
   Canvas icon = makeCanvas(ICON_SIZE, ICON_SIZE);
   const float far = ICON_SIZE - TILE_INSET;
-  paintShape(icon, roundedBox(TILE_INSET, TILE_INSET, far, far, TILE_RADIUS), Tone::Black, 1.0f,
-             SMOOTH);
-  const float rimFar = ICON_SIZE - EDGE_INSET;
-  paintShape(icon,
-             stroke(roundedBox(EDGE_INSET, EDGE_INSET, rimFar, rimFar,
-                               TILE_RADIUS - (EDGE_INSET - TILE_INSET)),
-                    EDGE_WIDTH),
-             Tone::White, 1.0f, SMOOTH);
+  const Shape tile = roundedBox(TILE_INSET, TILE_INSET, far, far, TILE_RADIUS);
+  paintShape(icon, tile, Tone::Black, 1.0f, SMOOTH);
+  paintShape(icon, innerLine(tile, RIM_INSET, RIM_WIDTH), Tone::White, 1.0f, SMOOTH);
   const Sprite ship = shipSprite();
   const int left = (ICON_SIZE - ship.width * SHIP_SCALE) / 2;
   const int top = (ICON_SIZE - ship.height * SHIP_SCALE) / 2;
