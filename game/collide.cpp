@@ -170,12 +170,14 @@ int32_t firstStrikingProbe(const Shot& shot, int32_t fromProbe) {
 // The first map column or row in 0..998 whose start can lie nearer than 50 to `centre`: one cell
 // of margin on each side of the exact bound, which costs only a few failed tests.
 int32_t craterFirst(double centre, int32_t origin) {
-  const double edge = std::floor((centre - CRATER_RADIUS - origin + MAP_HALF_EXTENT) / MAP_CELL_SIZE);
+  const double edge =
+      std::floor((centre - CRATER_RADIUS - origin + MAP_HALF_EXTENT) / MAP_CELL_SIZE);
   return int32_t(std::clamp(edge - 1.0, 0.0, double(CRATER_LAST + 1)));
 }
 
 int32_t craterLast(double centre, int32_t origin) {
-  const double edge = std::ceil((centre + CRATER_RADIUS - origin + MAP_HALF_EXTENT) / MAP_CELL_SIZE);
+  const double edge =
+      std::ceil((centre + CRATER_RADIUS - origin + MAP_HALF_EXTENT) / MAP_CELL_SIZE);
   return int32_t(std::clamp(edge + 1.0, -1.0, double(CRATER_LAST)));
 }
 
@@ -215,17 +217,33 @@ void openCrater(double x, double y) {
 
 int32_t findFirstInSquare(const double* xs, const double* ys, int32_t from, int32_t count,
                           double probeX, double probeY, double halfSize) {
+  // Blocks of points are tested two at a time with vector compares (the same subtractions,
+  // additions and strict comparisons per lane) until one holds a hit; the scalar loop then
+  // finds the exact index within it.
+  using Pair = double __attribute__((vector_size(2 * sizeof(double))));
+  using PairMask = int64_t __attribute__((vector_size(2 * sizeof(int64_t))));
   const auto inside = [&](int32_t k) {
-    // Non-short-circuit, so that a block of tests compiles without branches.
-    return (xs[k] - halfSize < probeX) & (probeX < xs[k] + halfSize) &
-           (ys[k] - halfSize < probeY) & (probeY < ys[k] + halfSize);
+    return xs[k] - halfSize < probeX && probeX < xs[k] + halfSize && ys[k] - halfSize < probeY &&
+           probeY < ys[k] + halfSize;
   };
-  constexpr int32_t BLOCK = 8;
+  // In a dense crowd the very next point usually passes: try it before any block.
+  constexpr int32_t FIRST_TRIES = 2;
   int32_t k = from;
+  for (; k < count && k < from + FIRST_TRIES; ++k) {
+    if (inside(k)) return k;
+  }
+  constexpr int32_t BLOCK = 8;
   for (; k + BLOCK <= count; k += BLOCK) {
-    bool any = false;
-    for (int32_t lane = 0; lane < BLOCK; ++lane) any |= inside(k + lane);
-    if (any) break;
+    PairMask hits = {0, 0};
+    for (int32_t lane = 0; lane < BLOCK; lane += 2) {
+      Pair x;
+      Pair y;
+      std::memcpy(&x, xs + k + lane, sizeof x);
+      std::memcpy(&y, ys + k + lane, sizeof y);
+      hits |= (x - halfSize < probeX) & (probeX < x + halfSize) & (y - halfSize < probeY) &
+              (probeY < y + halfSize);
+    }
+    if ((hits[0] | hits[1]) != 0) break;
   }
   for (; k < count; ++k) {
     if (inside(k)) return k;

@@ -97,15 +97,27 @@ void shiftRows(int32_t cells, bool towardsLow) {
   }
   const size_t moved = size_t(MAP_ROWS - cells);
   for (int32_t column = 0; column < MAP_COLUMNS; ++column) {
-    uint8_t* cells0 = WorldMap + column * MAP_ROWS;
+    uint8_t* columnCells = WorldMap + column * MAP_ROWS;
     if (towardsLow) {
-      std::memmove(cells0, cells0 + cells, moved);
-      std::memset(cells0 + moved, ROCK, size_t(cells));
+      std::memmove(columnCells, columnCells + cells, moved);
+      std::memset(columnCells + moved, ROCK, size_t(cells));
     } else {
-      std::memmove(cells0 + cells, cells0, moved);
-      std::memset(cells0, ROCK, size_t(cells));
+      std::memmove(columnCells + cells, columnCells, moved);
+      std::memset(columnCells, ROCK, size_t(cells));
     }
   }
+}
+
+// Steps `origin` one cell at a time while the camera stands strictly more than one cell past it,
+// towards + when `forwards`, else towards -; returns the number of steps.
+int32_t cellsPassed(double camera, double& origin, bool forwards) {
+  int32_t cells = 0;
+  if (forwards) {
+    for (; camera > origin + MAP_CELL_SIZE; ++cells) origin += MAP_CELL_SIZE;
+  } else {
+    for (; camera < origin - MAP_CELL_SIZE; ++cells) origin -= MAP_CELL_SIZE;
+  }
+  return cells;
 }
 
 void moveCamera() {
@@ -155,30 +167,10 @@ void updateShip() {
 
 void scrollMapWithCamera() {
   // Counting the single-cell steps first and moving the cells once gives the same map.
-  int32_t steps = 0;
-  while (cameraX > mapOriginX + MAP_CELL_SIZE) {
-    mapOriginX += MAP_CELL_SIZE;
-    ++steps;
-  }
-  if (steps > 0) shiftColumns(steps, true);
-  steps = 0;
-  while (cameraX < mapOriginX - MAP_CELL_SIZE) {
-    mapOriginX -= MAP_CELL_SIZE;
-    ++steps;
-  }
-  if (steps > 0) shiftColumns(steps, false);
-  steps = 0;
-  while (cameraY > mapOriginY + MAP_CELL_SIZE) {
-    mapOriginY += MAP_CELL_SIZE;
-    ++steps;
-  }
-  if (steps > 0) shiftRows(steps, true);
-  steps = 0;
-  while (cameraY < mapOriginY - MAP_CELL_SIZE) {
-    mapOriginY -= MAP_CELL_SIZE;
-    ++steps;
-  }
-  if (steps > 0) shiftRows(steps, false);
+  if (const int32_t cells = cellsPassed(cameraX, mapOriginX, true)) shiftColumns(cells, true);
+  if (const int32_t cells = cellsPassed(cameraX, mapOriginX, false)) shiftColumns(cells, false);
+  if (const int32_t cells = cellsPassed(cameraY, mapOriginY, true)) shiftRows(cells, true);
+  if (const int32_t cells = cellsPassed(cameraY, mapOriginY, false)) shiftRows(cells, false);
 }
 
 void spawnEnemy() {
@@ -232,10 +224,12 @@ void separateEnemies() {
       // Coincident enemies part along x: atan2(0, 0) is 0.
       const double direction = std::atan2(dY, dX);
       const double push = (SEPARATION_RANGE - distance) * SEPARATION_SHARE;
-      bX += std::cos(direction) * push;
-      bY += std::sin(direction) * push;
-      separationX[j] -= std::cos(direction) * push;
-      separationY[j] -= std::sin(direction) * push;
+      const double pushX = std::cos(direction) * push;
+      const double pushY = std::sin(direction) * push;
+      bX += pushX;
+      bY += pushY;
+      separationX[j] -= pushX;
+      separationY[j] -= pushY;
     }
     separationX[i] = bX;
     separationY[i] = bY;

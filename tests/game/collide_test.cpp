@@ -128,8 +128,12 @@ TEST_F(CollideTest, ShotsAgainstEnemiesMatchThePlainScan) {
     const double reach = std::uniform_real_distribution<double>(20.0, 600.0)(rng);
     const int enemyTotal = int(rng() % (MAX_ENEMIES + 1));
     const int shotTotal = int(rng() % (MAX_SHOTS + 1));
-    for (int k = 0; k < enemyTotal; ++k) addEnemy(nearby(rng, 0, reach, style), nearby(rng, 0, reach, style));
-    for (int k = 0; k < shotTotal; ++k) addShot(nearby(rng, 0, reach, style), nearby(rng, 0, reach, style));
+    for (int k = 0; k < enemyTotal; ++k) {
+      addEnemy(nearby(rng, 0, reach, style), nearby(rng, 0, reach, style));
+    }
+    for (int k = 0; k < shotTotal; ++k) {
+      addShot(nearby(rng, 0, reach, style), nearby(rng, 0, reach, style));
+    }
     ASSERT_EQ(compareSteps(collideShotsWithEnemies, literalShotsWithEnemies), "")
         << "round " << round;
   }
@@ -181,15 +185,20 @@ TEST_F(CollideTest, EnemiesTouchingTheShipCostFifteenEach) {
 
 TEST_F(CollideTest, EnemiesAgainstShipMatchThePlainCellScan) {
   std::mt19937 rng(17);
-  for (int round = 0; round < 160; ++round) {
+  for (int round = 0; round < 400; ++round) {
     clearLists();
     randomShapes(rng);
     const int style = round % 3;
     shipX = nearby(rng, 0, 300, style);
     shipY = nearby(rng, 0, 300, style);
-    // A crowd pressing on the ship, with some further out to fail the square test.
+    // A crowd pressing on the ship, with some further out to fail the square test, and twins
+    // that touch at exactly the cell pairs of the enemy before them.
     const int total = 1 + int(rng() % 60);
     for (int k = 0; k < total; ++k) {
+      if (k > 0 && rng() % 3 == 0) {
+        addEnemy(enemies[enemyCount - 1]->x, enemies[enemyCount - 1]->y);
+        continue;
+      }
       const double reach = rng() % 4 == 0 ? 120.0 : 50.0;
       addEnemy(nearby(rng, shipX, reach, style), nearby(rng, shipY, reach * 0.7, style));
     }
@@ -275,7 +284,7 @@ TEST_F(CollideTest, ShotsStrikingRockBlowCraters) {
        {{998, 998}, {997, 998}}, {{999, 999}, {999, 998}, {998, 999}}},
       {"rock in column 0 alone is not probed", 0, {{0, 500}}, {-1998, 0}, false, {},
        {{0, 500}}},
-      {"rock in column 1 is probed, and the crater reaches column 0", 0, {{1, 500}},
+      {"rock in column 1 is probed", 0, {{1, 500}},
        {-1996, 0}, true, {{1, 500}}, {}},
       {"rock in row 0 alone is not probed", 0, {{500, 0}}, {0, -1998}, false, {}, {{500, 0}}},
       {"beyond the map the probes are ignored", 1, {}, {9000, 0}, false, {}, {}},
@@ -335,19 +344,24 @@ TEST_F(CollideTest, ShotsAgainstMapMatchThePlainProbesAndCraters) {
 }
 
 TEST_F(CollideTest, StepsRunInTheirOrder) {
-  // A shot over an enemy that touches the ship: the hit comes first, so the ship is unhurt.
-  // The shot is gone before the map is probed, so the rock under it is not cratered.
+  // A shot over an enemy that touches the ship, with rock under the shot's probes (cell
+  // (505, 507), below the ship's reach): the hit comes first, so the ship is unhurt, and the
+  // shot is gone before the map is probed, so the rock is not cratered.
   fillMap(0);
-  mapCell(505, 500) = 1;
-  addEnemy(20, 0);
-  addShot(20, 0);
+  mapCell(505, 507) = 1;
+  addEnemy(20, 30);
+  addShot(20, 30);
   runCollisions();
   EXPECT_EQ(enemyCount, 0);
   EXPECT_EQ(shotCount, 0);
   EXPECT_EQ(score, 10);
-  EXPECT_EQ(health, 249.75) << "the ship only bored through the one rock cell";
-  EXPECT_EQ(mapCell(510, 500), 0);
-  EXPECT_EQ(mapCell(506, 500), 0);
+  EXPECT_EQ(health, 250.0);
+  EXPECT_EQ(mapCell(505, 507), 1);
+  // Without the shot, the same enemy costs 15 health and the rock stays.
+  addEnemy(20, 30);
+  runCollisions();
+  EXPECT_EQ(health, 235.0);
+  EXPECT_EQ(mapCell(505, 507), 1);
 }
 
 TEST(FindFirstInSquare, MatchesTheStrictTestAtEveryIndex) {

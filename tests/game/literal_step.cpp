@@ -46,7 +46,8 @@ void crater(const Shot& s) {
     for (int32_t r = 0; r <= 998; ++r) {
       const double cornerX = int32_t(mapOriginX) + 4 * c - 2000;
       const double cornerY = int32_t(mapOriginY) + 4 * r - 2000;
-      const double d = std::sqrt((cornerX - s.x) * (cornerX - s.x) + (cornerY - s.y) * (cornerY - s.y));
+      const double d =
+          std::sqrt((cornerX - s.x) * (cornerX - s.x) + (cornerY - s.y) * (cornerY - s.y));
       if (d < 50) cell(c, r) = 0;
     }
   }

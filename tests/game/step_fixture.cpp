@@ -19,6 +19,27 @@ void emptyList(Record** slots, int32_t& count) {
 
 bool sameBits(const void* a, const void* b, size_t size) { return std::memcmp(a, b, size) == 0; }
 
+// The first record of two lists that differs in any bit, or a differing length; "" if none.
+template <typename Record>
+std::string firstRecordDifference(const char* kind, const std::vector<Record>& expected,
+                                  const std::vector<Record>& actual) {
+  std::ostringstream out;
+  out.precision(17);
+  if (expected.size() != actual.size()) {
+    out << kind << " count " << expected.size() << " != " << actual.size();
+    return out.str();
+  }
+  for (size_t i = 0; i < expected.size(); ++i) {
+    if (!sameBits(&expected[i], &actual[i], sizeof(Record))) {
+      out << kind << " " << i << " (" << expected[i].x << ", " << expected[i].y << ", "
+          << expected[i].velX << ", " << expected[i].velY << ") != (" << actual[i].x << ", "
+          << actual[i].y << ", " << actual[i].velX << ", " << actual[i].velY << ")";
+      return out.str();
+    }
+  }
+  return "";
+}
+
 }  // namespace
 
 void clearLists() {
@@ -142,28 +163,11 @@ std::string firstDifference(const GameSnapshot& expected, const GameSnapshot& ac
     out << "impactEffect " << expected.impactEffect << " != " << actual.impactEffect;
     return out.str();
   }
-  if (expected.shots.size() != actual.shots.size()) {
-    out << "shotCount " << expected.shots.size() << " != " << actual.shots.size();
-    return out.str();
+  std::string listDifference = firstRecordDifference("shot", expected.shots, actual.shots);
+  if (listDifference.empty()) {
+    listDifference = firstRecordDifference("enemy", expected.enemies, actual.enemies);
   }
-  for (size_t i = 0; i < expected.shots.size(); ++i) {
-    if (!sameBits(&expected.shots[i], &actual.shots[i], sizeof(Shot))) {
-      out << "shot " << i << " (" << expected.shots[i].x << ", " << expected.shots[i].y
-          << ") != (" << actual.shots[i].x << ", " << actual.shots[i].y << ")";
-      return out.str();
-    }
-  }
-  if (expected.enemies.size() != actual.enemies.size()) {
-    out << "enemyCount " << expected.enemies.size() << " != " << actual.enemies.size();
-    return out.str();
-  }
-  for (size_t i = 0; i < expected.enemies.size(); ++i) {
-    if (!sameBits(&expected.enemies[i], &actual.enemies[i], sizeof(Enemy))) {
-      out << "enemy " << i << " (" << expected.enemies[i].x << ", " << expected.enemies[i].y
-          << ") != (" << actual.enemies[i].x << ", " << actual.enemies[i].y << ")";
-      return out.str();
-    }
-  }
+  if (!listDifference.empty()) return listDifference;
   if (expected.slotsAboveCountNull != actual.slotsAboveCountNull) return "a slot above a count";
   if (expected.map == actual.map) return "";
   for (size_t k = 0; k < expected.map.size(); ++k) {
