@@ -92,9 +92,15 @@ void readShapeBits(ShapeBits& bits) {
 }
 
 // Bit k set when the enemy point at `enemyPos` + 3k - 21 touches the ship point `shipPoint`.
+// Only the few k near the exact meeting place can touch (points 3 apart, contact closer than
+// 3); the window of four around it leaves a whole cell of slack for rounding, and each k in it
+// gets the exact comparison. The window is clamped to the shape, so a far enemy gets none.
 uint16_t touchingCells(double shipPoint, double enemyPos) {
+  const double meeting = std::floor((shipPoint - enemyPos + ENEMY_OFFSET) / SHAPE_SCALE);
+  const int32_t first = int32_t(std::clamp(meeting - 1.0, 0.0, double(ENEMY_SHAPE_SIZE)));
+  const int32_t last = int32_t(std::clamp(meeting + 2.0, -1.0, double(ENEMY_SHAPE_SIZE - 1)));
   uint16_t bits = 0;
-  for (int32_t k = 0; k < ENEMY_SHAPE_SIZE; ++k) {
+  for (int32_t k = first; k <= last; ++k) {
     const double enemyPoint = enemyPos + SHAPE_SCALE * k - ENEMY_OFFSET;
     if (enemyPoint - CELL_CONTACT < shipPoint && shipPoint < enemyPoint + CELL_CONTACT) {
       bits |= uint16_t(1u << k);
@@ -112,30 +118,36 @@ void readContactBits(const Enemy& enemy, ContactBits& bits) {
   }
 }
 
+// The lowest set bit of `bits` at `from` or above, or NO_BIT.
+constexpr int32_t NO_BIT = 32;
+
+int32_t nextBit(uint32_t bits, int32_t from) {
+  const uint32_t rest = bits >> from << from;
+  return rest == 0 ? NO_BIT : std::countr_zero(rest);
+}
+
 // The cell test for the enemy in `slot`, which has passed its square test. Each contact destroys
 // the enemy in the slot; the test goes on at the next enemy cell for the one that moves in.
 void testShipCells(int32_t slot, const ShapeBits& shape) {
   ContactBits contact;
   readContactBits(*enemies[slot], contact);
   // The tables change only at a contact, so a ship column or row that touches nothing now is
-  // passed over whole.
+  // passed over whole, and so is the rest of an enemy column that stops touching.
   for (int32_t p = 0; p < SHIP_SHAPE_WIDTH; ++p) {
     if (contact.alongX[p] == 0) continue;
-    for (uint32_t rows = shape.shipColumn[p]; rows != 0; rows &= rows - 1) {
-      const int32_t q = std::countr_zero(rows);
+    const uint32_t rows = shape.shipColumn[p];
+    for (int32_t q = nextBit(rows, 0); q < SHIP_SHAPE_HEIGHT; q = nextBit(rows, q + 1)) {
       if (contact.alongY[q] == 0) continue;
-      for (int32_t r = 0; r < ENEMY_SHAPE_SIZE; ++r) {
-        uint32_t fromRow = ~0u;  // enemy rows still to visit in this column
-        while ((contact.alongX[p] >> r & 1u) != 0) {
-          const uint32_t hits = shape.enemyColumn[r] & contact.alongY[q] & fromRow;
-          if (hits == 0) break;
-          const int32_t s = std::countr_zero(hits);
+      for (int32_t r = nextBit(contact.alongX[p], 0); r < ENEMY_SHAPE_SIZE;
+           r = nextBit(contact.alongX[p], r + 1)) {
+        for (int32_t s = nextBit(shape.enemyColumn[r] & contact.alongY[q], 0);
+             s < ENEMY_SHAPE_SIZE; s = nextBit(shape.enemyColumn[r] & contact.alongY[q], s + 1)) {
           removeListEntry(enemies, enemyCount, slot);
           impactEffect += CONTACT_IMPACT;
           health -= CONTACT_DAMAGE;
           if (enemies[slot] == nullptr) return;
           readContactBits(*enemies[slot], contact);
-          fromRow = ~0u << (s + 1);
+          if ((contact.alongX[p] >> r & 1u) == 0) break;
         }
       }
     }
@@ -218,35 +230,30 @@ void openCrater(double x, double y) {
 int32_t findFirstInSquare(const double* xs, const double* ys, int32_t from, int32_t count,
                           double probeX, double probeY, double halfSize) {
   // Blocks of points are tested two at a time with vector compares (the same subtractions,
-  // additions and strict comparisons per lane) until one holds a hit; the scalar loop then
-  // finds the exact index within it.
+  // additions and strict comparisons per lane, without branches); the lowest passing lane of
+  // the first block with any is the answer.
   using Pair = double __attribute__((vector_size(2 * sizeof(double))));
   using PairMask = int64_t __attribute__((vector_size(2 * sizeof(int64_t))));
-  const auto inside = [&](int32_t k) {
-    return xs[k] - halfSize < probeX && probeX < xs[k] + halfSize && ys[k] - halfSize < probeY &&
-           probeY < ys[k] + halfSize;
-  };
-  // In a dense crowd the very next point usually passes: try it before any block.
-  constexpr int32_t FIRST_TRIES = 2;
-  int32_t k = from;
-  for (; k < count && k < from + FIRST_TRIES; ++k) {
-    if (inside(k)) return k;
-  }
   constexpr int32_t BLOCK = 8;
+  int32_t k = from;
   for (; k + BLOCK <= count; k += BLOCK) {
-    PairMask hits = {0, 0};
+    uint32_t passed = 0;
     for (int32_t lane = 0; lane < BLOCK; lane += 2) {
       Pair x;
       Pair y;
       std::memcpy(&x, xs + k + lane, sizeof x);
       std::memcpy(&y, ys + k + lane, sizeof y);
-      hits |= (x - halfSize < probeX) & (probeX < x + halfSize) & (y - halfSize < probeY) &
-              (probeY < y + halfSize);
+      const PairMask inside = (x - halfSize < probeX) & (probeX < x + halfSize) &
+                              (y - halfSize < probeY) & (probeY < y + halfSize);
+      passed |= (uint32_t(inside[0]) & 1u) << lane | (uint32_t(inside[1]) & 1u) << (lane + 1);
     }
-    if ((hits[0] | hits[1]) != 0) break;
+    if (passed != 0) return k + std::countr_zero(passed);
   }
   for (; k < count; ++k) {
-    if (inside(k)) return k;
+    if (xs[k] - halfSize < probeX && probeX < xs[k] + halfSize && ys[k] - halfSize < probeY &&
+        probeY < ys[k] + halfSize) {
+      return k;
+    }
   }
   return count;
 }
