@@ -22,6 +22,10 @@ void drawGameMask();
 // Screen if it needs it.
 void copyMaskToScreen();
 
+// Whether copyMaskToScreen may take its AVX2 build on processors that have AVX2 (both give the
+// same pixels). True; tests clear it to check the baseline build too.
+extern bool copyMayUseAvx2;
+
 // The head-up display over the picture: textBacking1 at (2, 27), "HighScore = " and highScore
 // at (20, 30) and "Score     = " and score at (20, 50), left-aligned; textBacking2 at
 // (288, 430) and "Health = " with health truncated toward zero, ending at x 620, y 432.

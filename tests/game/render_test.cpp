@@ -51,8 +51,13 @@ void oracleDrawMask() {
   std::fill(oracleMask.begin(), oracleMask.end(), 0);
   const double X = cameraX - mapOriginX + 2000.0;
   const double Y = cameraY - mapOriginY + 2000.0;
-  for (int c = trunc32(X - 320.0) / 4; c < trunc32(X + 325.0) / 4; ++c) {
-    for (int r = trunc32(Y - 240.0) / 4; r < trunc32(Y + 245.0) / 4; ++r) {
+  // In play the view lies well inside the map; a camera that strays keeps to the map's cells.
+  const int firstC = larger(trunc32(X - 320.0) / 4, 0);
+  const int endC = smaller(trunc32(X + 325.0) / 4, 1000);
+  const int firstR = larger(trunc32(Y - 240.0) / 4, 0);
+  const int endR = smaller(trunc32(Y + 245.0) / 4, 1000);
+  for (int c = firstC; c < endC; ++c) {
+    for (int r = firstR; r < endR; ++r) {
       if (WorldMap[c * 1000 + r] == 0) continue;
       oracleFill(4 * c - 1680 + trunc32(mapOriginX) - trunc32(cameraX),
                  4 * r - 1760 + trunc32(mapOriginY) - trunc32(cameraY), 4, 4);
@@ -158,9 +163,12 @@ class RenderTest : public testing::Test {
   void TearDown() override {
     clearEntities();
     overlayMedia = OverlayMedia{};
+    for (SDL_Surface* surface : {font, textBacking1, textBacking2}) SDL_FreeSurface(surface);
     textBacking1 = textBacking2 = nullptr;
     closeTestScreen();
   }
+
+  SDL_Surface* font = nullptr;
 };
 
 // ---- The copy to Screen ----
@@ -168,16 +176,20 @@ class RenderTest : public testing::Test {
 TEST_F(RenderTest, CopyMatchesThePlainPerPixelCopyAtEveryDepth) {
   const double strengths[] = {0.0,  0.19, 0.2,   0.25, 0.5,   1.0,    2.5,    3.7,
                               7.77, 31.9, 95.99, 96.0, 128.1, 160.01, 1000.0, 1.0e6};
-  for (int depth : {8, 16, 24, 32}) {
-    ASSERT_NE(openTestScreen(depth), nullptr);
-    for (int trial = 0; trial < 24; ++trial) {
-      randomMask(trial % 3 == 0);
-      impactEffect = trial < 16 ? strengths[trial] : randomIn(0, 20000) / 1000.0;
-      copyMaskToScreen();
-      const std::vector<uint8_t> fast = screenRows();
-      SDL_FillRect(Screen, nullptr, 0x5A5A5A5A);
-      oracleCopy();
-      ASSERT_EQ(fast, screenRows()) << depth << " bits, impactEffect " << impactEffect;
+  for (bool wide : {true, false}) {
+    copyMayUseAvx2 = wide;
+    for (int depth : {8, 16, 24, 32}) {
+      ASSERT_NE(openTestScreen(depth), nullptr);
+      for (int trial = 0; trial < 20; ++trial) {
+        randomMask(trial % 3 == 0);
+        impactEffect = trial < 16 ? strengths[trial] : randomIn(0, 20000) / 1000.0;
+        copyMaskToScreen();
+        const std::vector<uint8_t> fast = screenRows();
+        SDL_FillRect(Screen, nullptr, 0x5A5A5A5A);
+        oracleCopy();
+        ASSERT_EQ(fast, screenRows())
+            << depth << " bits, impactEffect " << impactEffect << (wide ? ", AVX2 allowed" : "");
+      }
     }
   }
 }
@@ -233,6 +245,11 @@ TEST_F(RenderTest, RockPassMatchesOneFillPerRockCell) {
     randomView();
     if (trial == 0) cameraX = mapOriginX = cameraY = mapOriginY = 0.0;
     if (trial == 1) cameraX = mapOriginX + 4.0, cameraY = mapOriginY - 4.0;
+    // Cameras that strayed towards or past the map's edges, leaving part of the screen uncovered.
+    if (trial == 2) cameraX = mapOriginX + 1900.5, cameraY = mapOriginY - 1950.25;
+    if (trial == 3) cameraX = mapOriginX - 1700.0, cameraY = mapOriginY + 1800.75;
+    if (trial == 4) cameraX = mapOriginX + 2500.0, cameraY = mapOriginY;
+    std::memset(ScreenMask, 0x77, sizeof ScreenMask);  // last frame's leftovers
     drawGameMask();
     oracleDrawMask();
     ASSERT_EQ(std::memcmp(ScreenMask, oracleMask.data(), sizeof ScreenMask), 0)
@@ -342,7 +359,7 @@ SDL_Surface* solidBacking(Uint8 red, Uint8 green, Uint8 blue) {
 
 TEST_F(RenderTest, HudShowsBestScoreScoreAndTruncatedHealth) {
   ASSERT_NE(openTestScreen(32), nullptr);
-  installTestFont();
+  font = installTestFont();
   textBacking1 = solidBacking(200, 10, 10);
   textBacking2 = solidBacking(10, 200, 10);
   struct Row {
@@ -393,7 +410,7 @@ TEST_F(RenderTest, FrameIsTheMaskPictureWithTheHudOnTop) {
       ASSERT_TRUE(rgb == 0 || rgb == 0xFFFFFF) << x << ", " << y;
     }
   }
-  installTestFont();
+  font = installTestFont();
   drawGame();
   expectText("HighScore = 0", 20, 30);
   expectText("Health = 250", 620 - 12 * GLYPH_ADVANCE, 432);

@@ -25,8 +25,8 @@ inline uint32_t fontEdgeRgb(int cell) {
 }
 
 // Makes the sheet, sets it as overlayMedia's font and fills glyphRects as the loader does.
-// Needs an open 32-bit test screen; the sheet lives until SDL quits.
-inline void installTestFont() {
+// Needs an open 32-bit test screen. Returns the sheet, which the caller frees.
+inline SDL_Surface* installTestFont() {
   SDL_Surface* sheet = SDL_CreateRGBSurface(SDL_SRCALPHA, GLYPH_COUNT * GLYPH_CELL_WIDTH,
                                             GLYPH_CELL_HEIGHT, 32, 0x00FF0000, 0x0000FF00,
                                             0x000000FF, 0xFF000000);
@@ -46,6 +46,7 @@ inline void installTestFont() {
     overlayMedia.glyphRects[cell] = {Sint16(GLYPH_CELL_WIDTH * cell), 0, GLYPH_CELL_WIDTH,
                                      GLYPH_CELL_HEIGHT};
   }
+  return sheet;
 }
 
 // The cell whose mark has the colour `rgb` (0xRRGGBB), or NO_GLYPH.

@@ -21,11 +21,12 @@ class TextTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_NE(openTestScreen(32), nullptr);
-    installTestFont();
+    font = installTestFont();
     clearScreen();
   }
   void TearDown() override {
     overlayMedia = OverlayMedia{};
+    SDL_FreeSurface(font);
     closeTestScreen();
   }
 
@@ -57,6 +58,8 @@ class TextTest : public testing::Test {
       ASSERT_EQ(screenRgb(x, row), expected[x]) << "pixel " << x << " of \"" << text << "\"";
     }
   }
+
+  SDL_Surface* font = nullptr;
 };
 
 TEST_F(TextTest, GlyphIndexMapsPrintableAsciiAndBlanksTheRest) {
