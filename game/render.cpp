@@ -205,7 +205,8 @@ struct Split {
 // Row-major copy of ScreenMask that the copy to Screen reads, so that Screen's rows are written
 // from contiguous bytes. Row y starts at maskRow(y). Around each row lie ROW_PAD spare bytes on
 // either side, which the split fills with copies of the row's first and last byte: a displaced
-// read then lands on the clamped edge pixel with no test in the loop.
+// read then lands on the clamped edge pixel with no test in the loop. The copy without a split
+// needs only 16 rows at a time and keeps them, unpadded, at the start.
 constexpr int ROW_PAD = MAX_SPLIT_OFFSET;
 constexpr int ROW_STRIDE = ROW_PAD + MASK_WIDTH + ROW_PAD;
 uint8_t maskRows[MASK_HEIGHT * ROW_STRIDE];
