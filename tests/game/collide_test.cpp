@@ -2,7 +2,7 @@
 // the scans' order after removals, and every step against its plain form on random states.
 #include "game/collide.h"
 
-#include "game/literal_step.h"
+#include "reference/literal_step.h"
 #include "game/media.h"
 #include "game/state.h"
 #include "game/step_fixture.h"

@@ -1,6 +1,6 @@
 // tests/game/render_test.cpp -- the game frame: the mask pass, the copy with the impact split
 // at every pixel depth, and the head-up display. The fast paths are compared bit for bit with
-// the plain per-pixel algorithm kept here.
+// the plain per-pixel algorithm (tests/reference).
 #include "game/render.h"
 
 #include "app/screen.h"
@@ -11,6 +11,7 @@
 #include "overlay/test_font.h"
 #include "overlay/text.h"
 #include "platform/pixels.h"
+#include "reference/literal_render.h"
 #include "support/test_screen.h"
 
 #include <gtest/gtest.h>
@@ -22,79 +23,8 @@
 
 namespace {
 
-// ---- The plain algorithm, as the game describes it ----
-
-int32_t trunc32(double value) { return static_cast<int32_t>(value); }
 int larger(int a, int b) { return a > b ? a : b; }
 int smaller(int a, int b) { return a < b ? a : b; }
-
-std::vector<uint8_t> oracleMask(MASK_WIDTH * MASK_HEIGHT);
-
-void oracleFill(int32_t x, int32_t y, int32_t width, int32_t height) {
-  const int x1 = smaller(x + width, MASK_WIDTH);
-  for (int column = larger(x, 0); column < x1; ++column) {
-    for (int row = larger(y, 0); row < smaller(y + height, MASK_HEIGHT); ++row) {
-      oracleMask[column * MASK_HEIGHT + row] = 255;
-    }
-  }
-}
-
-void oracleShape(const uint8_t* shape, int width, int height, int left, int top) {
-  for (int i = 0; i < width; ++i) {
-    for (int j = 0; j < height; ++j) {
-      if (shape[i * height + j] != 0) oracleFill(left + 3 * i, top + 3 * j, 3, 3);
-    }
-  }
-}
-
-void oracleDrawMask() {
-  std::fill(oracleMask.begin(), oracleMask.end(), 0);
-  const double X = cameraX - mapOriginX + 2000.0;
-  const double Y = cameraY - mapOriginY + 2000.0;
-  // In play the view lies well inside the map; a camera that strays keeps to the map's cells.
-  const int firstC = larger(trunc32(X - 320.0) / 4, 0);
-  const int endC = smaller(trunc32(X + 325.0) / 4, 1000);
-  const int firstR = larger(trunc32(Y - 240.0) / 4, 0);
-  const int endR = smaller(trunc32(Y + 245.0) / 4, 1000);
-  for (int c = firstC; c < endC; ++c) {
-    for (int r = firstR; r < endR; ++r) {
-      if (WorldMap[c * 1000 + r] == 0) continue;
-      oracleFill(4 * c - 1680 + trunc32(mapOriginX) - trunc32(cameraX),
-                 4 * r - 1760 + trunc32(mapOriginY) - trunc32(cameraY), 4, 4);
-    }
-  }
-  for (int32_t i = 0; i < shotCount; ++i) {
-    const Shot& s = *shots[i];
-    oracleFill(trunc32(s.x) - trunc32(cameraX) + 317, trunc32(s.y) - trunc32(cameraY) + 237, 6, 6);
-    for (double k : {0.2, 0.4, 0.6, 0.8}) {
-      oracleFill(trunc32(s.x - k * s.velX) - trunc32(cameraX) + 317,
-                 trunc32(s.y - k * s.velY) - trunc32(cameraY) + 237, 6, 6);
-    }
-  }
-  oracleShape(shipShape, 24, 12, trunc32(shipX) - trunc32(cameraX) + 284,
-              trunc32(shipY) - trunc32(cameraY) + 222);
-  for (int32_t i = 0; i < enemyCount; ++i) {
-    const Enemy& e = *enemies[i];
-    oracleShape(enemyShape, 14, 14, trunc32(e.x) - trunc32(cameraX) + 299,
-                trunc32(e.y) - trunc32(cameraY) + 219);
-  }
-}
-
-// The copy, one SDL_MapRGB and one pixel write per pixel, reading ScreenMask.
-void oracleCopy() {
-  const double E = impactEffect;
-  const int d1 = trunc32(E), d2 = trunc32(E + E), d3 = trunc32(3.0 * E), d4 = trunc32(4.0 * E),
-            d5 = trunc32(5.0 * E);
-  auto M = [](int x, int y) { return ScreenMask[x * 480 + y]; };
-  for (int y = 0; y < 480; ++y) {
-    for (int x = 0; x < 640; ++x) {
-      const Uint8 red = M(larger(x - d4, 0), smaller(y + d2, 479));
-      const Uint8 green = M(larger(x - d1, 0), smaller(y + d4, 479));
-      const Uint8 blue = M(smaller(x + d3, 639), larger(y - d5, 0));
-      writePixel(Screen, x, y, SDL_MapRGB(Screen->format, red, green, blue));
-    }
-  }
-}
 
 // ---- Helpers ----
 
@@ -186,7 +116,7 @@ TEST_F(RenderTest, CopyMatchesThePlainPerPixelCopyAtEveryDepth) {
         copyMaskToScreen();
         const std::vector<uint8_t> fast = screenRows();
         SDL_FillRect(Screen, nullptr, 0x5A5A5A5A);
-        oracleCopy();
+        literalCopyMaskToScreen();
         ASSERT_EQ(fast, screenRows())
             << depth << " bits, impactEffect " << impactEffect << (wide ? ", AVX2 allowed" : "");
       }
@@ -251,8 +181,10 @@ TEST_F(RenderTest, RockPassMatchesOneFillPerRockCell) {
     if (trial == 4) cameraX = mapOriginX + 2500.0, cameraY = mapOriginY;
     std::memset(ScreenMask, 0x77, sizeof ScreenMask);  // last frame's leftovers
     drawGameMask();
-    oracleDrawMask();
-    ASSERT_EQ(std::memcmp(ScreenMask, oracleMask.data(), sizeof ScreenMask), 0)
+    const std::vector<uint8_t> fast(ScreenMask, ScreenMask + sizeof ScreenMask);
+    std::memset(ScreenMask, 0x77, sizeof ScreenMask);
+    literalDrawGameMask();
+    ASSERT_EQ(std::memcmp(ScreenMask, fast.data(), sizeof ScreenMask), 0)
         << "camera " << cameraX << ", " << cameraY << " origin " << mapOriginX << ", "
         << mapOriginY;
   }
@@ -296,9 +228,9 @@ TEST_F(RenderTest, ShotsShipAndEnemiesMatchThePlainMaskPass) {
       appendListEntry(enemies, enemyCount, enemy);
     }
     drawGameMask();
-    oracleDrawMask();
-    ASSERT_EQ(std::memcmp(ScreenMask, oracleMask.data(), sizeof ScreenMask), 0)
-        << "trial " << trial;
+    const std::vector<uint8_t> fast(ScreenMask, ScreenMask + sizeof ScreenMask);
+    literalDrawGameMask();
+    ASSERT_EQ(std::memcmp(ScreenMask, fast.data(), sizeof ScreenMask), 0) << "trial " << trial;
   }
 }
 

@@ -3,7 +3,7 @@
 #include "game/update.h"
 
 #include "app/input.h"
-#include "game/literal_step.h"
+#include "reference/literal_step.h"
 #include "game/media.h"
 #include "game/state.h"
 #include "game/step_fixture.h"

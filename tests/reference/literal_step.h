@@ -1,7 +1,8 @@
-// tests/game/literal_step.h -- the game step's rules written out plainly, as they read: one cell
-// of scroll at a time, every ordered pair, every shape cell pair, every probe, every map cell of
-// a crater. Slow and obviously right: the oracles that the game's fast paths must match bit for
-// bit. They work on the same globals as the game.
+// tests/reference/literal_step.h -- the game step's rules written out plainly, as they read: one
+// cell of scroll at a time, every ordered pair, every shape cell pair, every probe, every map cell
+// of a crater. Slow and obviously right: the oracles that the game's fast paths must match bit for
+// bit in the tests, and the baselines the benchmark measures them against. They work on the same
+// globals as the game.
 #pragma once
 
 void literalScroll();

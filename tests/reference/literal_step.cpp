@@ -1,5 +1,6 @@
-// tests/game/literal_step.cpp -- the plain forms of the game step's rules, the tests' oracles.
-#include "game/literal_step.h"
+// tests/reference/literal_step.cpp -- the plain forms of the game step's rules: the tests' oracles
+// and the benchmark's baselines.
+#include "reference/literal_step.h"
 
 #include "game/media.h"
 #include "game/state.h"
