@@ -158,19 +158,38 @@ void clearMaskAndDrawRock() {
   for (int column = firstColumn; column < endColumn; ++column) {
     const uint8_t* cells = WorldMap + column * MAP_ROWS;
     const int x = MAP_CELL_SIZE * column + left;
+    const int firstX = larger(x, 0);
     const int endX = smaller(x + MAP_CELL_SIZE, MASK_WIDTH);
-    for (int screenX = larger(x, 0); screenX < endX; ++screenX) {
-      uint8_t* target = ScreenMask + screenX * MASK_HEIGHT;
-      for (int row = firstRow; row < firstWholeRow; ++row) {
-        fillColumnSpan(target, MAP_CELL_SIZE * row + top, MAP_CELL_SIZE, cellShade(cells[row]));
-      }
-      expandCellsToBlocks(target + MAP_CELL_SIZE * firstWholeRow + top, cells + firstWholeRow,
-                          endWholeRow - firstWholeRow);
-      for (int row = endWholeRow; row < endRow; ++row) {
-        fillColumnSpan(target, MAP_CELL_SIZE * row + top, MAP_CELL_SIZE, cellShade(cells[row]));
-      }
+    if (firstX >= endX) continue;
+    // The screen columns of one map column are alike: the first is drawn, the others copied.
+    uint8_t* target = ScreenMask + firstX * MASK_HEIGHT;
+    for (int row = firstRow; row < firstWholeRow; ++row) {
+      fillColumnSpan(target, MAP_CELL_SIZE * row + top, MAP_CELL_SIZE, cellShade(cells[row]));
+    }
+    expandCellsToBlocks(target + MAP_CELL_SIZE * firstWholeRow + top, cells + firstWholeRow,
+                        endWholeRow - firstWholeRow);
+    for (int row = endWholeRow; row < endRow; ++row) {
+      fillColumnSpan(target, MAP_CELL_SIZE * row + top, MAP_CELL_SIZE, cellShade(cells[row]));
+    }
+    const int firstDrawn = larger(MAP_CELL_SIZE * firstRow + top, 0);
+    const int endDrawn = smaller(MAP_CELL_SIZE * endRow + top, MASK_HEIGHT);
+    for (int screenX = firstX + 1; screenX < endX && firstDrawn < endDrawn; ++screenX) {
+      std::memcpy(ScreenMask + screenX * MASK_HEIGHT + firstDrawn, target + firstDrawn,
+                  size_t(endDrawn - firstDrawn));
     }
   }
+}
+
+// A square of Size pixels at (x, y): the same pixels as fillMaskRect, with the common case of a
+// square wholly on the screen written by fixed-size column stores.
+template <int Size>
+void fillSquare(int x, int y) {
+  if (x < 0 || y < 0 || x > MASK_WIDTH - Size || y > MASK_HEIGHT - Size) {
+    fillMaskRect(x, y, Size, Size);
+    return;
+  }
+  uint8_t* column = ScreenMask + x * MASK_HEIGHT + y;
+  for (int i = 0; i < Size; ++i) std::memset(column + i * MASK_HEIGHT, MASK_WHITE, Size);
 }
 
 void drawShots(int32_t cameraLeft, int32_t cameraTop) {
@@ -178,20 +197,82 @@ void drawShots(int32_t cameraLeft, int32_t cameraTop) {
   const int top = CAMERA_SCREEN_Y - SHOT_SIZE / 2 - cameraTop;
   for (int32_t i = 0; i < shotCount; ++i) {
     const Shot& shot = *shots[i];
-    fillMaskRect(trunc32(shot.x) + left, trunc32(shot.y) + top, SHOT_SIZE, SHOT_SIZE);
+    fillSquare<SHOT_SIZE>(trunc32(shot.x) + left, trunc32(shot.y) + top);
     for (double step : TRAIL_STEPS) {
-      fillMaskRect(trunc32(shot.x - step * shot.velX) + left,
-                   trunc32(shot.y - step * shot.velY) + top, SHOT_SIZE, SHOT_SIZE);
+      fillSquare<SHOT_SIZE>(trunc32(shot.x - step * shot.velX) + left,
+                            trunc32(shot.y - step * shot.velY) + top);
     }
   }
 }
 
-// Every solid cell of a column-major shape as a SHAPE_SCALE square, from (left, top).
-void drawShape(const uint8_t* shape, int width, int height, int left, int top) {
-  for (int i = 0; i < width; ++i) {
-    for (int j = 0; j < height; ++j) {
-      if (shape[i * height + j] == 0) continue;
-      fillMaskRect(left + SHAPE_SCALE * i, top + SHAPE_SCALE * j, SHAPE_SCALE, SHAPE_SCALE);
+// A column-major shape of Width x Height cells as mask columns: for each shape column the
+// SHAPE_SCALE * Height bytes of one screen column under it, white where a cell is solid, and
+// whether it has any. Drawing ORs each pattern into the SHAPE_SCALE screen columns under its
+// shape column: exactly the pixels of one fillMaskRect per solid cell, as the mask holds only
+// black (0) and white (255).
+template <int Width, int Height>
+struct ShapeColumns {
+  static constexpr int BYTES = SHAPE_SCALE * Height;
+  uint8_t pattern[Width][BYTES];
+  bool solid[Width];
+};
+
+template <int Width, int Height>
+void readShapeColumns(const uint8_t* shape, ShapeColumns<Width, Height>& columns) {
+  for (int i = 0; i < Width; ++i) {
+    columns.solid[i] = false;
+    for (int j = 0; j < Height; ++j) {
+      const uint8_t shade = shape[i * Height + j] != 0 ? MASK_WHITE : 0;
+      std::memset(columns.pattern[i] + SHAPE_SCALE * j, shade, SHAPE_SCALE);
+      columns.solid[i] = columns.solid[i] || shade != 0;
+    }
+  }
+}
+
+// ORs `Bytes` (16 or more) pattern bytes into a mask column, 16 at a time; the last 16 overlap
+// the ones before where Bytes is not a multiple of 16, which ORing twice does not change. All
+// loads come before all stores, so that no load waits on an overlapping store.
+using Bytes16 = uint8_t __attribute__((vector_size(16)));
+
+template <int Bytes>
+void orColumn(uint8_t* at, const uint8_t* pattern) {
+  constexpr int step = int(sizeof(Bytes16));
+  constexpr int chunks = (Bytes + step - 1) / step;
+  static_assert(Bytes >= step);
+  Bytes16 merged[chunks];
+  for (int k = 0; k < chunks; ++k) {
+    const int b = k * step < Bytes - step ? k * step : Bytes - step;
+    Bytes16 source;
+    std::memcpy(&merged[k], at + b, sizeof merged[k]);
+    std::memcpy(&source, pattern + b, sizeof source);
+    merged[k] |= source;
+  }
+  for (int k = 0; k < chunks; ++k) {
+    const int b = k * step < Bytes - step ? k * step : Bytes - step;
+    std::memcpy(at + b, &merged[k], sizeof merged[k]);
+  }
+}
+
+template <int Width, int Height>
+void drawShape(const ShapeColumns<Width, Height>& columns, int left, int top) {
+  constexpr int BYTES = ShapeColumns<Width, Height>::BYTES;
+  // The pattern rows that land on the screen; all of them for a shape wholly on it.
+  const int first = larger(-top, 0);
+  const int end = smaller(MASK_HEIGHT - top, BYTES);
+  if (first >= end || left >= MASK_WIDTH || left <= -SHAPE_SCALE * Width) return;
+  const bool whole = first == 0 && end == BYTES;
+  for (int i = 0; i < Width; ++i) {
+    if (!columns.solid[i]) continue;
+    const uint8_t* pattern = columns.pattern[i];
+    for (int k = 0; k < SHAPE_SCALE; ++k) {
+      const int x = left + SHAPE_SCALE * i + k;
+      if (x < 0 || x >= MASK_WIDTH) continue;
+      uint8_t* column = ScreenMask + x * MASK_HEIGHT;
+      if (whole) {
+        orColumn<BYTES>(column + top, pattern);
+      } else {
+        for (int b = first; b < end; ++b) column[top + b] |= pattern[b];
+      }
     }
   }
 }
@@ -453,13 +534,14 @@ void drawGameMask() {
   const int32_t cameraLeft = trunc32(cameraX);
   const int32_t cameraTop = trunc32(cameraY);
   drawShots(cameraLeft, cameraTop);
-  drawShape(shipShape, SHIP_SHAPE_WIDTH, SHIP_SHAPE_HEIGHT,
-            trunc32(shipX) - cameraLeft + SHIP_LEFT, trunc32(shipY) - cameraTop + SHIP_TOP);
+  ShapeColumns<SHIP_SHAPE_WIDTH, SHIP_SHAPE_HEIGHT> ship;
+  readShapeColumns(shipShape, ship);
+  drawShape(ship, trunc32(shipX) - cameraLeft + SHIP_LEFT, trunc32(shipY) - cameraTop + SHIP_TOP);
+  ShapeColumns<ENEMY_SHAPE_SIZE, ENEMY_SHAPE_SIZE> enemy;
+  readShapeColumns(enemyShape, enemy);
   for (int32_t i = 0; i < enemyCount; ++i) {
-    const Enemy& enemy = *enemies[i];
-    const int left = trunc32(enemy.x) - cameraLeft + ENEMY_LEFT;
-    const int top = trunc32(enemy.y) - cameraTop + ENEMY_TOP;
-    drawShape(enemyShape, ENEMY_SHAPE_SIZE, ENEMY_SHAPE_SIZE, left, top);
+    drawShape(enemy, trunc32(enemies[i]->x) - cameraLeft + ENEMY_LEFT,
+              trunc32(enemies[i]->y) - cameraTop + ENEMY_TOP);
   }
 }
 

@@ -1,0 +1,169 @@
+// tools/bench/workloads.cpp -- every workload of the benchmark: the floor (one copy of a screen's
+// worth of pixels), whole game steps from three states, the drawing alone, the reset, and the
+// pause overlay; each in the game's fast form and in the plain form of tests/reference.
+#include "tools/bench/workloads.h"
+
+#include "app/screen.h"
+#include "game/collide.h"
+#include "game/render.h"
+#include "game/reset.h"
+#include "game/state.h"
+#include "game/update.h"
+#include "reference/literal_render.h"
+#include "reference/literal_reset.h"
+#include "reference/literal_step.h"
+#include "tools/bench/game_states.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <time.h>
+
+bool timeOnWallClock = false;
+
+namespace {
+
+constexpr int SCREEN_BYTES = SCREEN_WIDTH * SCREEN_HEIGHT * 4;
+constexpr double SPLIT_IMPACT = 2.5;
+
+// The floor's source picture: a screen's worth of bytes, not all alike.
+uint8_t floorPicture[SCREEN_BYTES];
+
+void copyPicture() {
+  uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
+  const int rowBytes = SCREEN_WIDTH * 4;
+  if (Screen->pitch == rowBytes) {
+    std::memcpy(pixels, floorPicture, SCREEN_BYTES);
+    return;
+  }
+  for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+    std::memcpy(pixels + Screen->pitch * y, floorPicture + rowBytes * y, size_t(rowBytes));
+  }
+}
+
+void nothing() {}
+
+void restoreStart() { restoreGameState(GameStateId::Start); }
+void restoreTypical() { restoreGameState(GameStateId::Typical); }
+void restoreWorst() { restoreGameState(GameStateId::Worst); }
+void typicalUnsplit() {
+  restoreTypical();
+  impactEffect = 0.0;
+}
+void typicalSplit() {
+  restoreTypical();
+  impactEffect = SPLIT_IMPACT;
+}
+
+// The worst state with its picture in the mask, for the copy alone.
+void worstMask() {
+  restoreWorst();
+  drawGameMask();
+}
+
+void typicalMask() {
+  typicalUnsplit();
+  drawGameMask();
+}
+
+void plainStep() {
+  literalGameStep();
+  literalDrawGame();
+}
+
+// One form of a workload: `prepare` puts its state in place, untimed; `work` is timed.
+struct Form {
+  void (*prepare)();
+  void (*work)();
+};
+
+struct WorkloadForms {
+  Workload row;
+  Form fast;
+  Form plain;  // work is null where the workload has no plain form
+};
+
+const WorkloadForms WORKLOADS[] = {
+    {{"floor/copy", "one 640 x 480 x 4-byte picture copied onto the screen", 0.0, false},
+     {nothing, copyPicture}, {nothing, nullptr}},
+    {{"frame/start", "a game step with its drawing, right after a reset", 0.0, true},
+     {restoreStart, updateGame}, {restoreStart, plainStep}},
+    {{"frame/typical", "a step: 40 enemies, 30 shots, the ship cruising, split", 4.0, true},
+     {restoreTypical, updateGame}, {restoreTypical, plainStep}},
+    {{"frame/worst", "a step: 250 enemies round the ship, 500 shots, boring", 25.0, true},
+     {restoreWorst, updateGame}, {restoreWorst, plainStep}},
+    {{"draw/plain", "drawGame alone, impactEffect 0 (typical state)", 2.0, true},
+     {typicalUnsplit, drawGame}, {typicalUnsplit, literalDrawGame}},
+    {{"draw/split", "drawGame alone, impactEffect 2.5 (typical state)", 3.0, true},
+     {typicalSplit, drawGame}, {typicalSplit, literalDrawGame}},
+    {{"reset", "resetGame: the best-score file read, the lists emptied, the carve", 0.0, true},
+     {restoreTypical, resetGame}, {restoreTypical, literalResetGame}},
+    // Where the time of draw/plain goes.
+    {{"draw/mask", "draw/plain's part: drawGameMask", 0.0, true},
+     {typicalUnsplit, drawGameMask}, {typicalUnsplit, literalDrawGameMask}},
+    {{"draw/copy", "draw/plain's part: the mask copied to Screen", 0.0, true},
+     {typicalMask, copyMaskToScreen}, {typicalMask, literalCopyMaskToScreen}},
+    {{"draw/hud", "draw/plain's part: drawHud", 0.0, false},
+     {typicalMask, drawHud}, {nothing, nullptr}},
+    // Where the time of frame/worst goes, each part on the state the step starts from.
+    {{"worst/separate", "frame/worst's part: separateEnemies", 0.0, true},
+     {restoreWorst, separateEnemies}, {restoreWorst, literalSeparation}},
+    {{"worst/shot-hits", "frame/worst's part: shots against enemies", 0.0, true},
+     {restoreWorst, collideShotsWithEnemies}, {restoreWorst, literalShotsWithEnemies}},
+    {{"worst/contacts", "frame/worst's part: enemies against the ship", 0.0, true},
+     {restoreWorst, collideEnemiesWithShip}, {restoreWorst, literalEnemiesWithShip}},
+    {{"worst/dig", "frame/worst's part: the ship against the map", 0.0, true},
+     {restoreWorst, digShipIntoMap}, {restoreWorst, literalDig}},
+    {{"worst/shots-map", "frame/worst's part: shots against the map", 0.0, true},
+     {restoreWorst, collideShotsWithMap}, {restoreWorst, literalShotsWithMap}},
+    {{"worst/mask", "frame/worst's part: drawGameMask", 0.0, true},
+     {restoreWorst, drawGameMask}, {restoreWorst, literalDrawGameMask}},
+    {{"worst/copy", "frame/worst's part: the mask copied to Screen, split", 0.0, true},
+     {worstMask, copyMaskToScreen}, {worstMask, literalCopyMaskToScreen}},
+};
+
+double secondsNow(clockid_t clock) {
+  timespec now;
+  clock_gettime(clock, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+void runForm(benchmark::State& state, Form form) {
+  const clockid_t clock = timeOnWallClock ? CLOCK_MONOTONIC : CLOCK_THREAD_CPUTIME_ID;
+  for (auto _ : state) {
+    form.prepare();
+    const double start = secondsNow(clock);
+    form.work();
+    state.SetIterationTime(secondsNow(clock) - start);
+  }
+}
+
+void registerForm(const std::string& name, Form form) {
+  benchmark::RegisterBenchmark(name.c_str(),
+                               [form](benchmark::State& state) { runForm(state, form); })
+      ->UseManualTime()
+      ->Unit(benchmark::kMicrosecond);
+}
+
+}  // namespace
+
+const std::vector<Workload>& workloadList() {
+  static const std::vector<Workload> rows = [] {
+    std::vector<Workload> list;
+    for (const WorkloadForms& forms : WORKLOADS) list.push_back(forms.row);
+    return list;
+  }();
+  return rows;
+}
+
+void registerWorkloads() {
+  for (int i = 0; i < SCREEN_BYTES; ++i) floorPicture[i] = uint8_t(i * 7 + (i >> 11));
+  for (const WorkloadForms& forms : WORKLOADS) {
+    registerForm(std::string(forms.row.name) + FAST_SUFFIX, forms.fast);
+    if (forms.row.hasPlainForm) {
+      registerForm(std::string(forms.row.name) + PLAIN_SUFFIX, forms.plain);
+    }
+  }
+}
