@@ -50,7 +50,7 @@ moved_prefix() { mv "$PREFIX" "$WORK/moved" && PREFIX=$WORK/moved; }
 rows=(
   "absolute XDG_DATA_HOME|export XDG_DATA_HOME=$WORK/xdg|$WORK/xdg/zaraz"
   "relative XDG_DATA_HOME ignored|unlink_media $FOLDER; export XDG_DATA_HOME=relative|$FOLDER"
-  "a player's own Media kept|own_media $WORK/own/zaraz; export XDG_DATA_HOME=$WORK/own|$WORK/own/zaraz"
+  "own Media kept|own_media $WORK/own/zaraz; export XDG_DATA_HOME=$WORK/own|$WORK/own/zaraz"
   "stale link follows a moved installation|unset XDG_DATA_HOME; moved_prefix|$FOLDER"
 )
 for row in "${rows[@]}"; do
@@ -69,7 +69,7 @@ for row in "${rows[@]}"; do
       [ "$(readlink -f "$expected/Media")" = "$PREFIX/share/zaraz/Media" ] ||
       fail "$name: $expected/Media does not lead to the installed media"
   fi
-  [ -z "$(ls -A "$WORK/elsewhere")" ] || fail "$name: the launcher wrote into the folder it was started from"
+  [ -z "$(ls -A "$WORK/elsewhere")" ] || fail "$name: the launcher wrote where it was started"
 done
 [ "$(tr -d ' \r\n' <"$FOLDER/highscore.dat")" = 0 ] || fail "a later start lost the best score"
 

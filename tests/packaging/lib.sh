@@ -35,7 +35,7 @@ check_installed_tree() {
   described=$(/usr/bin/identify -format '%m %w %h %A' "$icon")
   [ "$described" = "PNG $ICON_SIZE $ICON_SIZE True" ] ||
     fail "the icon should be a ${ICON_SIZE}x$ICON_SIZE PNG with alpha; it is '$described'"
-  cmp -s "$icon" "$SOURCE_DIR/packaging/icons/zaraz.png" || fail "the installed icon is not the tree's"
+  cmp -s "$icon" "$SOURCE_DIR/packaging/icons/zaraz.png" || fail "$icon is not the tree's icon"
 }
 
 # Starts the launcher $1 as a desktop entry's Exec=zaraz does, found by name on PATH (through a
@@ -59,8 +59,9 @@ check_running_game() {
     fail "$2/Media does not lead to the installed media $3"
 
   library=$(grep -o '/[^ ]*/libSDL-1\.2\.so[.0-9]*$' "/proc/$GAME_PID/maps" | head -1)
-  case ${ZARAZ_SDL_FLAVOUR:-classic} in
-    compat) [[ $library == */sdl12-compat/* ]] || fail "asked for sdl12-compat, the game loaded $library" ;;
-    *) [[ $library != */sdl12-compat/* ]] || fail "asked for classic SDL 1.2, the game loaded $library" ;;
-  esac
+  [ -n "$library" ] || fail "no SDL 1.2 library in the game's memory map"
+  local loaded=classic
+  [[ $library == */sdl12-compat/* ]] && loaded=compat
+  [ "$loaded" = "${ZARAZ_SDL_FLAVOUR:-classic}" ] ||
+    fail "the suite asked for SDL flavour ${ZARAZ_SDL_FLAVOUR:-classic}; the game loaded $library"
 }
