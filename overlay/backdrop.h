@@ -21,3 +21,7 @@ void capturePauseBackdrop();
 // Nothing at fade 0.0; the processed picture blitted at exactly 100.0; otherwise the blend of
 // snapshot and processed picture weighted by the whole part of the fade.
 void drawPauseBackdrop();
+
+// Test seam: with `forced` the capture and the blend use their plain loops even where the
+// processor offers the vector kernels. Both give the same pixels; tests compare them.
+void forcePortableBackdropKernels(bool forced);
