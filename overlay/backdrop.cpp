@@ -8,7 +8,9 @@
 // Both buffers are column-major (one step in y is 3 bytes, one step in x is 1,440) while the
 // surfaces are row-major, so every conversion between them is a transposition. The vector
 // kernels work on tiles of 8 columns by 16 rows: each 128-bit lane carries 16 rows of one column
-// (48 bytes), and a 4 by 4 transposition of 32-bit pixels turns four such lanes into rows.
+// (48 bytes), and a 4 by 4 transposition of 32-bit pixels turns four such lanes into rows. The
+// tiles go along strips of 16 rows: the surfaces are then read or written row after row, while a
+// walk down the columns of a surface would fall into few cache sets (its pitch is 2,560 bytes).
 #include "overlay/backdrop.h"
 
 #include "app/screen.h"
@@ -352,19 +354,23 @@ AVX2_KERNEL void decodePictureAvx2(const SDL_Surface* surface, const int channel
                                    uint8_t* out) {
   const __m256i control = unpackControl(channelByte);
   const uint8_t* pixels = static_cast<const uint8_t*>(surface->pixels);
-  for (int x0 = 0; x0 < PICTURE_WIDTH; x0 += TILE_COLUMNS) {
-    for (int y0 = 0; y0 < PICTURE_HEIGHT; y0 += TILE_ROWS) {
+  for (int y0 = 0; y0 < PICTURE_HEIGHT; y0 += TILE_ROWS) {
+    for (int x0 = 0; x0 < PICTURE_WIDTH; x0 += TILE_COLUMNS) {
       __m256i bytes[LANE_COLUMNS][4];  // [column in lane][group of four rows]: 12 bytes a lane
+      #pragma GCC unroll 4
       for (int group = 0; group < 4; ++group) {
         __m256i v[4];
+        #pragma GCC unroll 4
         for (int row = 0; row < 4; ++row) {
           const uint8_t* at = pixels + surface->pitch * (y0 + 4 * group + row) + 4 * x0;
           v[row] = load32(at);
         }
         transpose4x4(v);
+        #pragma GCC unroll 4
         for (int column = 0; column < LANE_COLUMNS; ++column)
           bytes[column][group] = _mm256_shuffle_epi8(v[column], control);
       }
+      #pragma GCC unroll 4
       for (int column = 0; column < LANE_COLUMNS; ++column) {
         const __m256i* g = bytes[column];
         const __m256i part[3] = {
@@ -374,6 +380,7 @@ AVX2_KERNEL void decodePictureAvx2(const SDL_Surface* surface, const int channel
         };
         uint8_t* low = out + bufferIndex(x0 + column, y0);
         uint8_t* high = out + bufferIndex(x0 + column + LANE_COLUMNS, y0);
+        #pragma GCC unroll 4
         for (int k = 0; k < 3; ++k) {
           _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(high + 16 * k),
                                reinterpret_cast<__m128i*>(low + 16 * k), part[k]);
@@ -403,13 +410,15 @@ AVX2_KERNEL void packPictureAvx2(const uint8_t* backdrop, const uint8_t* snapsho
   const __m256i extra = _mm256_set1_epi32(int32_t(extraBits));
   const __m256i weights = _mm256_set1_epi16(int16_t(weight | (FADE_PARTS - weight) << 8));
   uint8_t* pixels = static_cast<uint8_t*>(surface->pixels);
-  for (int x0 = 0; x0 < PICTURE_WIDTH; x0 += TILE_COLUMNS) {
-    for (int y0 = 0; y0 < PICTURE_HEIGHT; y0 += TILE_ROWS) {
+  for (int y0 = 0; y0 < PICTURE_HEIGHT; y0 += TILE_ROWS) {
+    for (int x0 = 0; x0 < PICTURE_WIDTH; x0 += TILE_COLUMNS) {
       __m256i values[4][LANE_COLUMNS];  // [group of four rows][column in lane]
+      #pragma GCC unroll 4
       for (int column = 0; column < LANE_COLUMNS; ++column) {
         const int low = bufferIndex(x0 + column, y0);
         const int high = bufferIndex(x0 + column + LANE_COLUMNS, y0);
         __m256i part[3];
+        #pragma GCC unroll 4
         for (int k = 0; k < 3; ++k) {
           part[k] = loadColumnPair(backdrop + low + 16 * k, backdrop + high + 16 * k);
           if (blend) {
@@ -423,10 +432,13 @@ AVX2_KERNEL void packPictureAvx2(const uint8_t* backdrop, const uint8_t* snapsho
             _mm256_alignr_epi8(part[2], part[1], 8),
             _mm256_bsrli_epi128(part[2], 4),
         };
+        #pragma GCC unroll 4
         for (int g = 0; g < 4; ++g) values[g][column] = _mm256_shuffle_epi8(group[g], control);
       }
+      #pragma GCC unroll 4
       for (int g = 0; g < 4; ++g) {
         transpose4x4(values[g]);
+        #pragma GCC unroll 4
         for (int row = 0; row < 4; ++row) {
           uint8_t* at = pixels + surface->pitch * (y0 + 4 * g + row) + 4 * x0;
           _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), _mm256_or_si256(values[g][row], extra));
