@@ -7,7 +7,10 @@
 // (transparent) but for BORDER_MARK_* pixels.
 #pragma once
 
+#include "app/frame.h"
+#include "app/input.h"
 #include "app/screen.h"
+#include "overlay/driver.h"
 #include "overlay/images.h"
 #include "platform/pixels.h"
 #include "support/test_screen.h"
@@ -47,6 +50,15 @@ inline SDL_Surface* paintedImage(int w, int h, bool keyed,
   return converted;
 }
 
+// The overlay's state and the input as at program start, for tests run in one process.
+inline void resetOverlayState() {
+  overlayFade = 0.0;
+  overlayOpen = 0;
+  overlayLocalTime = nullptr;
+  quitRequested = 0;
+  inputState = InputState{};
+}
+
 inline void fillTables() {
   for (int i = 0; i < GLYPH_COUNT; ++i)
     overlayMedia.glyphRects[i] = {Sint16(15 * i), 0, 15, 21};
@@ -58,8 +70,9 @@ inline void fillTables() {
 }
 
 // Every image of the kit but the font (text drawing is not the overlay's own business), and the
-// two work surfaces made from Screen as the loader makes them.
+// two work surfaces made from Screen as the loader makes them; the overlay's state starts afresh.
 inline void loadTestMedia() {
+  resetOverlayState();
   fillTables();
   overlayMedia.snapshotSurface = SDL_DisplayFormat(Screen);
   overlayMedia.backdropSurface = SDL_DisplayFormat(Screen);
