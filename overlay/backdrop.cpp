@@ -27,6 +27,7 @@
 #include <immintrin.h>
 #define BACKDROP_HAS_AVX2_KERNELS 1
 #define AVX2_KERNEL __attribute__((target("avx2")))
+#define AVX512_KERNEL __attribute__((target("avx512bw")))
 #else
 #define BACKDROP_HAS_AVX2_KERNELS 0
 #endif
@@ -79,19 +80,28 @@ constexpr uint32_t DIVIDE_BY_PARTS_FACTOR = 41944;
 constexpr int DIVIDE_BY_PARTS_SHIFT = 22;
 constexpr int HIGH_HALF_SHIFT = 16;  // the vector multiply keeps the high 16 bits of 32
 
-bool portableKernelsForced = false;
+BackdropKernels kernelsAllowed = BackdropKernels::Fastest;
 
 bool pictureSized(const SDL_Surface* surface) {
   return surface != nullptr && surface->w >= PICTURE_WIDTH && surface->h >= PICTURE_HEIGHT;
 }
 
-bool useAvx2Kernels() {
+enum class KernelLevel { Portable, Avx2, Avx512 };
+
+// The fastest kernels that the processor runs and the test seam allows.
+KernelLevel kernelLevel() {
 #if BACKDROP_HAS_AVX2_KERNELS
-  return !portableKernelsForced && __builtin_cpu_supports("avx2");
+  if (kernelsAllowed == BackdropKernels::Portable || !__builtin_cpu_supports("avx2"))
+    return KernelLevel::Portable;
+  if (kernelsAllowed == BackdropKernels::Avx2 || !__builtin_cpu_supports("avx512bw"))
+    return KernelLevel::Avx2;
+  return KernelLevel::Avx512;
 #else
-  return false;
+  return KernelLevel::Portable;
 #endif
 }
+
+bool useAvx2Kernels() { return kernelLevel() != KernelLevel::Portable; }
 
 // ---- Pixel formats ----------------------------------------------------------------------------
 
@@ -448,24 +458,24 @@ AVX2_KERNEL void packPictureAvx2(const uint8_t* backdrop, const uint8_t* snapsho
   }
 }
 
-// One blur pass on 32 bytes at a time, rounding exactly as floor((a + b + c + d + bias) / 4)
-// from byte averages (avg(p, q) = ceil((p + q) / 2)): with A = avg(a, b), B = avg(c, d) and
-// T = avg(A, B), the result is T less the low bit of (a^b | c^d | A^B), or with a bias of 1 of
-// ((a^b & c^d) | A^B). Checked against the plain sum over all 2^32 inputs.
-AVX2_KERNEL void blurPassAvx2(const uint8_t* source, uint8_t* destination, const BlurPass& pass,
-                              bool lightenAfter) {
-  const int across = pass.distance * COLUMN_BYTES;
-  const int along = pass.distance * CHANNELS;
-  const int length = (PICTURE_HEIGHT - 2 * pass.distance) * CHANNELS;
+// The blur's rounding from byte averages (avg(p, q) = ceil((p + q) / 2)), exact for every one of
+// the 2^32 inputs: with A = avg(a, b), B = avg(c, d) and T = avg(A, B), floor((a + b + c + d) / 4)
+// is T less the low bit of (a^b | c^d | A^B), and floor((a + b + c + d + 1) / 4) is T less the
+// low bit of ((a^b & c^d) | A^B). Each pass runs down the columns of its region, a whole vector
+// at a time; the last vector of a column is moved back to end at the column's end and writes
+// some bytes twice with the same values, harmless as a pass never reads its own destination.
+template <int SumBias, bool LightenAfter>
+AVX2_KERNEL void blurColumnsAvx2(const uint8_t* source, uint8_t* destination, int distance) {
+  const int across = distance * COLUMN_BYTES;
+  const int along = distance * CHANNELS;
+  const int length = (PICTURE_HEIGHT - 2 * distance) * CHANNELS;
   const int step = int(sizeof(__m256i));
   const __m256i lowBit = _mm256_set1_epi8(1);
   const __m256i raise = _mm256_set1_epi8(LIGHTEN_RAISE);
   const __m256i floor = _mm256_set1_epi8(LIGHTEN_FLOOR);
-  for (int x = pass.distance; x < PICTURE_WIDTH - pass.distance; ++x) {
-    const uint8_t* from = source + bufferIndex(x, pass.distance);
-    uint8_t* to = destination + bufferIndex(x, pass.distance);
-    // The last step is moved back to end at the column's end; it writes some bytes twice with
-    // the same values, harmless because a pass never reads its own destination.
+  for (int x = distance; x < PICTURE_WIDTH - distance; ++x) {
+    const uint8_t* from = source + bufferIndex(x, distance);
+    uint8_t* to = destination + bufferIndex(x, distance);
     for (int start = 0; start < length; start += step) {
       const int i = std::min(start, length - step);
       const __m256i a = load32(from + i - across), b = load32(from + i + across);
@@ -473,14 +483,74 @@ AVX2_KERNEL void blurPassAvx2(const uint8_t* source, uint8_t* destination, const
       const __m256i ab = _mm256_avg_epu8(a, b), cd = _mm256_avg_epu8(c, d);
       const __m256i oddAb = _mm256_xor_si256(a, b), oddCd = _mm256_xor_si256(c, d);
       const __m256i oddMid = _mm256_xor_si256(ab, cd);
-      const __m256i odd = pass.sumBias ? _mm256_or_si256(oddMid, _mm256_and_si256(oddAb, oddCd))
-                                       : _mm256_or_si256(oddMid, _mm256_or_si256(oddAb, oddCd));
+      const __m256i odd = SumBias ? _mm256_or_si256(oddMid, _mm256_and_si256(oddAb, oddCd))
+                                  : _mm256_or_si256(oddMid, _mm256_or_si256(oddAb, oddCd));
       __m256i result = _mm256_sub_epi8(_mm256_avg_epu8(ab, cd), _mm256_and_si256(odd, lowBit));
-      if (lightenAfter) result = _mm256_max_epu8(_mm256_adds_epu8(result, raise), floor);
+      if (LightenAfter) result = _mm256_max_epu8(_mm256_adds_epu8(result, raise), floor);
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + i), result);
     }
   }
 }
+
+// The same with 64 bytes at a time; one three-way logic operation takes the low bits' OR.
+constexpr int TERNARY_A_OR_B_OR_C = 0xFE;
+constexpr int TERNARY_A_OR_B_AND_C = 0xF8;
+
+template <int SumBias, bool LightenAfter>
+AVX512_KERNEL void blurColumnsAvx512(const uint8_t* source, uint8_t* destination, int distance) {
+  const int across = distance * COLUMN_BYTES;
+  const int along = distance * CHANNELS;
+  const int length = (PICTURE_HEIGHT - 2 * distance) * CHANNELS;
+  const int step = int(sizeof(__m512i));
+  const __m512i lowBit = _mm512_set1_epi8(1);
+  const __m512i raise = _mm512_set1_epi8(LIGHTEN_RAISE);
+  const __m512i floor = _mm512_set1_epi8(LIGHTEN_FLOOR);
+  for (int x = distance; x < PICTURE_WIDTH - distance; ++x) {
+    const uint8_t* from = source + bufferIndex(x, distance);
+    uint8_t* to = destination + bufferIndex(x, distance);
+    for (int start = 0; start < length; start += step) {
+      const int i = std::min(start, length - step);
+      const __m512i a = _mm512_loadu_si512(from + i - across);
+      const __m512i b = _mm512_loadu_si512(from + i + across);
+      const __m512i c = _mm512_loadu_si512(from + i - along);
+      const __m512i d = _mm512_loadu_si512(from + i + along);
+      const __m512i ab = _mm512_avg_epu8(a, b), cd = _mm512_avg_epu8(c, d);
+      const __m512i odd = _mm512_ternarylogic_epi32(
+          _mm512_xor_si512(ab, cd), _mm512_xor_si512(a, b), _mm512_xor_si512(c, d),
+          SumBias ? TERNARY_A_OR_B_AND_C : TERNARY_A_OR_B_OR_C);
+      __m512i result = _mm512_sub_epi8(_mm512_avg_epu8(ab, cd), _mm512_and_si512(odd, lowBit));
+      if (LightenAfter) result = _mm512_max_epu8(_mm512_adds_epu8(result, raise), floor);
+      _mm512_storeu_si512(to + i, result);
+    }
+  }
+}
+
+// Picks the instantiation for a pass: its rounding, and whether it is the last one.
+template <template <int, bool> class Kernel>
+void runBlurKernel(const uint8_t* source, uint8_t* destination, const BlurPass& pass,
+                   bool lightenAfter) {
+  if (pass.sumBias) {
+    lightenAfter ? Kernel<1, true>::run(source, destination, pass.distance)
+                 : Kernel<1, false>::run(source, destination, pass.distance);
+  } else {
+    lightenAfter ? Kernel<0, true>::run(source, destination, pass.distance)
+                 : Kernel<0, false>::run(source, destination, pass.distance);
+  }
+}
+
+template <int SumBias, bool LightenAfter>
+struct BlurAvx2 {
+  static void run(const uint8_t* s, uint8_t* d, int distance) {
+    blurColumnsAvx2<SumBias, LightenAfter>(s, d, distance);
+  }
+};
+
+template <int SumBias, bool LightenAfter>
+struct BlurAvx512 {
+  static void run(const uint8_t* s, uint8_t* d, int distance) {
+    blurColumnsAvx512<SumBias, LightenAfter>(s, d, distance);
+  }
+};
 
 #endif  // BACKDROP_HAS_AVX2_KERNELS
 
@@ -516,9 +586,15 @@ void blurPass(const BlurPass& pass, bool lightenAfter) {
   const uint8_t* source = pass.fromBackdrop ? backdropPixels : snapshotPixels;
   uint8_t* destination = pass.fromBackdrop ? snapshotPixels : backdropPixels;
 #if BACKDROP_HAS_AVX2_KERNELS
-  if (useAvx2Kernels()) {
-    blurPassAvx2(source, destination, pass, lightenAfter);
-    return;
+  switch (kernelLevel()) {
+    case KernelLevel::Avx512:
+      runBlurKernel<BlurAvx512>(source, destination, pass, lightenAfter);
+      return;
+    case KernelLevel::Avx2:
+      runBlurKernel<BlurAvx2>(source, destination, pass, lightenAfter);
+      return;
+    case KernelLevel::Portable:
+      break;
   }
 #endif
   blurPassPortable(source, destination, pass, lightenAfter);
@@ -565,7 +641,7 @@ void lightenOuterRing() {
 
 }  // namespace
 
-void forcePortableBackdropKernels(bool forced) { portableKernelsForced = forced; }
+void setBackdropKernelsForTests(BackdropKernels kernels) { kernelsAllowed = kernels; }
 
 void capturePauseBackdrop() {
   SDL_Surface* snapshot = overlayMedia.snapshotSurface;

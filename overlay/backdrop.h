@@ -22,6 +22,8 @@ void capturePauseBackdrop();
 // snapshot and processed picture weighted by the whole part of the fade.
 void drawPauseBackdrop();
 
-// Test seam: with `forced` the capture and the blend use their plain loops even where the
-// processor offers the vector kernels. Both give the same pixels; tests compare them.
-void forcePortableBackdropKernels(bool forced);
+// Test seam: the kernels that the capture and the blend may use. Fastest takes the best that the
+// processor offers; the others cap the choice (a level the processor lacks falls back to the
+// next one down). Every level gives the same pixels; tests compare them all.
+enum class BackdropKernels { Fastest, Avx2, Portable };
+void setBackdropKernelsForTests(BackdropKernels kernels);

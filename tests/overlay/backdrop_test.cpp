@@ -177,9 +177,11 @@ const ScreenFormat SCREEN_FORMATS[] = {
 
 struct KernelChoice {
   const char* name;
-  bool portable;
+  BackdropKernels kernels;
 };
-const KernelChoice KERNELS[] = {{"fastest kernels", false}, {"portable kernels", true}};
+const KernelChoice KERNELS[] = {{"fastest kernels", BackdropKernels::Fastest},
+                                {"AVX2 kernels", BackdropKernels::Avx2},
+                                {"portable kernels", BackdropKernels::Portable}};
 
 // ---- Tests ------------------------------------------------------------------------------------
 
@@ -188,7 +190,7 @@ TEST(PauseBackdrop, CaptureEqualsThePlainSixPassesOnRandomPictures) {
     for (const KernelChoice& kernel : KERNELS) {
       SCOPED_TRACE(std::string(format.name) + ", " + kernel.name);
       openScreen(format);
-      forcePortableBackdropKernels(kernel.portable);
+      setBackdropKernelsForTests(kernel.kernels);
       fillRandom(Screen, 1234);
       const Picture expected = literalBackdrop(Screen);
 
@@ -273,8 +275,9 @@ TEST(PauseBackdrop, BlendEqualsThePlainMixtureForEveryWeightAndByte) {
     for (const KernelChoice& kernel : KERNELS) {
       SCOPED_TRACE(std::string(format.name) + ", " + kernel.name);
       openScreen(format);
-      forcePortableBackdropKernels(kernel.portable);
-      const bool everyWeight = format.rMask == 0 && format.bitsPerPixel == 32 && !kernel.portable;
+      setBackdropKernelsForTests(kernel.kernels);
+      const bool everyWeight = format.rMask == 0 && format.bitsPerPixel == 32 &&
+                               kernel.kernels == BackdropKernels::Fastest;
       for (int weight = 0; weight < 100; weight += everyWeight || weight % 49 < 2 ? 1 : 47) {
         overlayFade = weight + (weight % 2 ? 0.999 : 0.001);
         drawPauseBackdrop();
