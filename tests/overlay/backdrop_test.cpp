@@ -369,4 +369,38 @@ TEST(PauseBackdrop, WithoutAWorkSurfaceNothingIsTouched) {
   }
 }
 
+TEST(PauseBackdrop, SurfacesThatMustBeLockedAreLockedAroundPixelAccess) {
+  // An RLE-accelerated surface gives up its pixel memory until it is locked (SDL_MUSTLOCK), so
+  // touching it without the lock would write through a null pointer.
+  for (const bool screenEncoded : {true, false}) {
+    SCOPED_TRACE(screenEncoded ? "Screen run-length encoded" : "backdrop surface run-length encoded");
+    openScreen(SCREEN_FORMATS[4]);
+    fillRandom(Screen, 31);
+    SDL_Surface* encoded = screenEncoded ? Screen : overlayMedia.backdropSurface;
+    // A key that appears nowhere: the random picture loses it, and no lightened colour is dark.
+    const uint32_t key = SDL_MapRGB(encoded->format, 1, 2, 3);
+    SDL_LockSurface(Screen);
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x)
+        if ((readPixel(Screen, x, y) & 0xFFFFFF) == key) writePixel(Screen, x, y, key ^ 1);
+    SDL_UnlockSurface(Screen);
+    SDL_SetColorKey(encoded, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
+    SDL_Surface* scratch = SDL_ConvertSurface(encoded, encoded->format, SDL_SWSURFACE);
+    SDL_Rect origin{0, 0, 0, 0};
+    SDL_UpperBlit(encoded, nullptr, scratch, &origin);  // the first blit to its own format encodes it
+    ASSERT_TRUE(SDL_MUSTLOCK(encoded));
+    ASSERT_EQ(encoded->pixels, nullptr);
+    const Picture expected = literalBackdrop(Screen);
+
+    capturePauseBackdrop();
+    EXPECT_EQ(firstDifference(expected, backdropPixels, BYTES), -1);
+    overlayFade = screenEncoded ? 50.5 : 100.0;
+    drawPauseBackdrop();
+    EXPECT_EQ(surfaceValues(Screen), screenEncoded ? literalBlend(50, Screen->format)
+                                                   : literalMapped(expected, Screen->format));
+    SDL_FreeSurface(scratch);
+    closeScreen(SCREEN_FORMATS[4]);
+  }
+}
+
 }  // namespace
