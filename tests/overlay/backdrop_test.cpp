@@ -370,11 +370,14 @@ TEST(PauseBackdrop, WithoutAWorkSurfaceNothingIsTouched) {
 }
 
 TEST(PauseBackdrop, SurfacesThatMustBeLockedAreLockedAroundPixelAccess) {
+  const ScreenFormat SAME_FORMAT_EVERYWHERE = {"32-bit blue-first", 32, 0xFF, 0xFF00, 0xFF0000, 0,
+                                               true};
   // An RLE-accelerated surface gives up its pixel memory until it is locked (SDL_MUSTLOCK), so
   // touching it without the lock would write through a null pointer.
   for (const bool screenEncoded : {true, false}) {
     SCOPED_TRACE(screenEncoded ? "Screen run-length encoded" : "backdrop surface run-length encoded");
-    openScreen(SCREEN_FORMATS[4]);
+    // The work surfaces share Screen's format, so that blits from Screen keep it encoded.
+    openScreen(SAME_FORMAT_EVERYWHERE);
     fillRandom(Screen, 31);
     SDL_Surface* encoded = screenEncoded ? Screen : overlayMedia.backdropSurface;
     // A key that appears nowhere: the random picture loses it, and no lightened colour is dark.
@@ -399,7 +402,7 @@ TEST(PauseBackdrop, SurfacesThatMustBeLockedAreLockedAroundPixelAccess) {
     EXPECT_EQ(surfaceValues(Screen), screenEncoded ? literalBlend(50, Screen->format)
                                                    : literalMapped(expected, Screen->format));
     SDL_FreeSurface(scratch);
-    closeScreen(SCREEN_FORMATS[4]);
+    closeScreen(SAME_FORMAT_EVERYWHERE);
   }
 }
 
