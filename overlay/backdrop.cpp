@@ -2,8 +2,9 @@
 // leaves Away, then blended with the unprocessed snapshot by the fade in every visible frame.
 //
 // In this file, in order: the picture's geometry; pixel formats and their exact conversions; the
-// portable kernels (plain loops, any pixel format); the AVX2 kernels (32-bit pixels whose colours
-// are whole bytes, chosen at run time where the processor has them); the capture; the blend.
+// portable kernels (plain loops, any pixel format); the vector kernels, chosen at run time by what
+// the processor has (AVX2 transpositions for 32-bit pixels whose colours are whole bytes, and an
+// AVX2 or AVX-512 blur); the choice of kernel; the capture's smaller steps; the capture; the blend.
 //
 // Both buffers are column-major (one step in y is 3 bytes, one step in x is 1,440) while the
 // surfaces are row-major, so every conversion between them is a transposition. The vector
@@ -127,26 +128,25 @@ struct PixelDecoder {
 };
 
 void makeDecoder(const SDL_PixelFormat* format, PixelDecoder& decoder) {
+  const bool palette = format->palette != nullptr;
   ChannelLayout layout[CHANNELS];
   channelLayouts(format, layout);
   decoder.perPixelCall = false;
   for (int channel = 0; channel < CHANNELS; ++channel) {
-    const bool palette = format->palette != nullptr;
     decoder.mask[channel] = palette ? 0xFFu : layout[channel].mask;
     decoder.shift[channel] = palette ? 0 : layout[channel].shift;
     if ((decoder.mask[channel] >> decoder.shift[channel]) >= uint32_t(BYTE_VALUES))
       decoder.perPixelCall = true;
   }
   if (decoder.perPixelCall) return;
-  const int paletteColours = format->palette ? format->palette->ncolors : BYTE_VALUES;
+  // Indices past a short palette never occur in its pixels; they read as black.
+  const int colours = palette ? format->palette->ncolors : BYTE_VALUES;
   for (int value = 0; value < BYTE_VALUES; ++value) {
-    Uint8 rgb[CHANNELS][CHANNELS] = {};
     for (int channel = 0; channel < CHANNELS; ++channel) {
-      if (format->palette != nullptr && value >= paletteColours) continue;
+      Uint8 rgb[CHANNELS] = {};
       const uint32_t pixel = (uint32_t(value) << decoder.shift[channel]) & decoder.mask[channel];
-      SDL_GetRGB(pixel, const_cast<SDL_PixelFormat*>(format), &rgb[channel][0], &rgb[channel][1],
-                 &rgb[channel][2]);
-      decoder.table[channel][value] = rgb[channel][channel];
+      if (value < colours) SDL_GetRGB(pixel, format, &rgb[0], &rgb[1], &rgb[2]);
+      decoder.table[channel][value] = rgb[channel];
     }
   }
 }
@@ -154,7 +154,7 @@ void makeDecoder(const SDL_PixelFormat* format, PixelDecoder& decoder) {
 inline void decodePixel(const PixelDecoder& decoder, const SDL_PixelFormat* format,
                         uint32_t pixel, uint8_t* rgb) {
   if (decoder.perPixelCall) {
-    SDL_GetRGB(pixel, const_cast<SDL_PixelFormat*>(format), &rgb[0], &rgb[1], &rgb[2]);
+    SDL_GetRGB(pixel, format, &rgb[0], &rgb[1], &rgb[2]);
     return;
   }
   for (int channel = 0; channel < CHANNELS; ++channel)
@@ -164,14 +164,14 @@ inline void decodePixel(const PixelDecoder& decoder, const SDL_PixelFormat* form
 // Pixel values exactly as SDL_MapRGB gives them. True colour is the OR of one table entry per
 // channel; a palette asks SDL for each colour, remembering the last one (pictures repeat a lot).
 struct PixelEncoder {
-  SDL_PixelFormat* format;
+  const SDL_PixelFormat* format;
   bool palette;
   uint32_t table[CHANNELS][BYTE_VALUES];
   uint32_t lastColour;  // 0xRRGGBB of lastPixel, or ~0 before the first
   uint32_t lastPixel;
 };
 
-void makeEncoder(SDL_PixelFormat* format, PixelEncoder& encoder) {
+void makeEncoder(const SDL_PixelFormat* format, PixelEncoder& encoder) {
   encoder.format = format;
   encoder.palette = format->palette != nullptr;
   encoder.lastColour = ~0u;
@@ -227,14 +227,21 @@ bool sdlAgreesWithByteLayout(SDL_PixelFormat* format, const int channelByte[CHAN
 
 // ---- Portable kernels -------------------------------------------------------------------------
 
+// The portable conversions go along strips of rows, like the vector kernels, and down each
+// column within a strip, the buffers' own order.
+constexpr int STRIP_ROWS = 16;
+constexpr int PORTABLE_CHUNK = 16;
+
 void decodePicturePortable(const SDL_Surface* surface, uint8_t* out) {
   PixelDecoder decoder;
   makeDecoder(surface->format, decoder);
   const int bytesPerPixel = surface->format->BytesPerPixel;
-  for (int x = 0; x < PICTURE_WIDTH; ++x) {
-    for (int y = 0; y < PICTURE_HEIGHT; ++y) {
-      const uint32_t pixel = readPixelAt(pixelAddress(surface, x, y), bytesPerPixel);
-      decodePixel(decoder, surface->format, pixel, out + bufferIndex(x, y));
+  for (int strip = 0; strip < PICTURE_HEIGHT; strip += STRIP_ROWS) {
+    for (int x = 0; x < PICTURE_WIDTH; ++x) {
+      for (int y = strip; y < strip + STRIP_ROWS; ++y) {
+        const uint32_t pixel = readPixelAt(pixelAddress(surface, x, y), bytesPerPixel);
+        decodePixel(decoder, surface->format, pixel, out + bufferIndex(x, y));
+      }
     }
   }
 }
@@ -243,10 +250,12 @@ void encodePicturePortable(const uint8_t* picture, SDL_Surface* surface) {
   PixelEncoder encoder;
   makeEncoder(surface->format, encoder);
   const int bytesPerPixel = surface->format->BytesPerPixel;
-  for (int x = 0; x < PICTURE_WIDTH; ++x) {
-    for (int y = 0; y < PICTURE_HEIGHT; ++y) {
-      writePixelAt(pixelAddress(surface, x, y), bytesPerPixel,
-                   encodePixel(encoder, picture + bufferIndex(x, y)));
+  for (int strip = 0; strip < PICTURE_HEIGHT; strip += STRIP_ROWS) {
+    for (int x = 0; x < PICTURE_WIDTH; ++x) {
+      for (int y = strip; y < strip + STRIP_ROWS; ++y) {
+        writePixelAt(pixelAddress(surface, x, y), bytesPerPixel,
+                     encodePixel(encoder, picture + bufferIndex(x, y)));
+      }
     }
   }
 }
@@ -259,50 +268,66 @@ void blurPassPortable(const uint8_t* source, uint8_t* destination, const BlurPas
   for (int x = pass.distance; x < PICTURE_WIDTH - pass.distance; ++x) {
     const uint8_t* from = source + bufferIndex(x, pass.distance);
     uint8_t* to = destination + bufferIndex(x, pass.distance);
-    for (int i = 0; i < length; ++i) {
-      const int sum = from[i - across] + from[i + across] + from[i - along] + from[i + along];
-      const int average = (sum + pass.sumBias) >> 2;
-      to[i] = lightenAfter ? lightened(average) : uint8_t(average);
+    // Fixed chunks of 16 bytes, the last one moved back to end at the column's end, give the
+    // compiler loops that it turns into vector code on its own.
+    for (int start = 0; start < length; start += PORTABLE_CHUNK) {
+      const int at = std::min(start, length - PORTABLE_CHUNK);
+      uint8_t result[PORTABLE_CHUNK];
+      for (int i = 0; i < PORTABLE_CHUNK; ++i) {
+        const int j = at + i;
+        const int sum = from[j - across] + from[j + across] + from[j - along] + from[j + along];
+        result[i] = uint8_t((sum + pass.sumBias) >> 2);
+      }
+      if (lightenAfter) {
+        for (uint8_t& value : result) value = lightened(value);
+      }
+      std::memcpy(to + at, result, PORTABLE_CHUNK);
     }
   }
 }
 
 // The literal inline packing of the blend, for any true-colour format; a palette display maps
 // each mixed colour with SDL_MapRGB instead.
-void blendPicturePortable(int weight, SDL_Surface* screen) {
-  uint16_t backdropPart[BYTE_VALUES];
-  uint16_t snapshotPart[BYTE_VALUES];
-  for (int value = 0; value < BYTE_VALUES; ++value) {
-    backdropPart[value] = uint16_t(value * weight);
-    snapshotPart[value] = uint16_t(value * (FADE_PARTS - weight));
-  }
+struct BlendPacker {
   ChannelLayout layout[CHANNELS];
-  channelLayouts(screen->format, layout);
+  bool palette;
   PixelEncoder paletteEncoder;
-  const bool palette = screen->format->palette != nullptr;
-  if (palette) makeEncoder(screen->format, paletteEncoder);
+};
+
+inline uint32_t packMixed(BlendPacker& packer, const uint8_t* mixed) {
+  if (packer.palette) return encodePixel(packer.paletteEncoder, mixed);
+  uint32_t pixel = 0;
+  for (int channel = 0; channel < CHANNELS; ++channel)
+    pixel |= uint32_t(mixed[channel] >> packer.layout[channel].loss) << packer.layout[channel].shift;
+  return pixel;
+}
+
+// Mixes the bytes of one column's strip (a fixed-size loop the compiler turns into vector code),
+// then packs and stores them pixel by pixel.
+void blendPicturePortable(int weight, SDL_Surface* screen) {
+  BlendPacker packer;
+  channelLayouts(screen->format, packer.layout);
+  packer.palette = screen->format->palette != nullptr;
+  if (packer.palette) makeEncoder(screen->format, packer.paletteEncoder);
   const int bytesPerPixel = screen->format->BytesPerPixel;
-  for (int x = 0; x < PICTURE_WIDTH; ++x) {
-    for (int y = 0; y < PICTURE_HEIGHT; ++y) {
-      const int index = bufferIndex(x, y);
-      uint8_t mixed[CHANNELS];
-      for (int channel = 0; channel < CHANNELS; ++channel) {
-        mixed[channel] = uint8_t((backdropPart[backdropPixels[index + channel]] +
-                                  snapshotPart[snapshotPixels[index + channel]]) / FADE_PARTS);
+  constexpr int STRIP_BYTES = STRIP_ROWS * CHANNELS;
+  for (int strip = 0; strip < PICTURE_HEIGHT; strip += STRIP_ROWS) {
+    for (int x = 0; x < PICTURE_WIDTH; ++x) {
+      const int first = bufferIndex(x, strip);
+      uint8_t mixed[STRIP_BYTES];
+      for (int i = 0; i < STRIP_BYTES; ++i) {
+        mixed[i] = uint8_t((backdropPixels[first + i] * weight +
+                            snapshotPixels[first + i] * (FADE_PARTS - weight)) / FADE_PARTS);
       }
-      uint32_t pixel = 0;
-      if (palette) {
-        pixel = encodePixel(paletteEncoder, mixed);
-      } else {
-        for (int channel = 0; channel < CHANNELS; ++channel)
-          pixel |= uint32_t(mixed[channel] >> layout[channel].loss) << layout[channel].shift;
+      for (int row = 0; row < STRIP_ROWS; ++row) {
+        writePixelAt(pixelAddress(screen, x, strip + row), bytesPerPixel,
+                     packMixed(packer, mixed + CHANNELS * row));
       }
-      writePixelAt(pixelAddress(screen, x, y), bytesPerPixel, pixel);
     }
   }
 }
 
-// ---- AVX2 kernels -----------------------------------------------------------------------------
+// ---- Vector kernels ---------------------------------------------------------------------------
 
 #if BACKDROP_HAS_AVX2_KERNELS
 
