@@ -581,12 +581,18 @@ struct BlurAvx512 {
 
 // ---- Choosing a kernel ------------------------------------------------------------------------
 
+// Whether the vector transpositions serve this surface's format, both ways as SDL converts.
+bool vectorConversions(const SDL_Surface* surface, int channelByte[CHANNELS],
+                       uint32_t* extraBits) {
+  return useAvx2Kernels() && byteChannelLayout(surface->format, channelByte) &&
+         sdlAgreesWithByteLayout(surface->format, channelByte, extraBits);
+}
+
 void decodePicture(SDL_Surface* surface, uint8_t* out) {
 #if BACKDROP_HAS_AVX2_KERNELS
   int channelByte[CHANNELS];
   uint32_t extraBits = 0;
-  if (useAvx2Kernels() && byteChannelLayout(surface->format, channelByte) &&
-      sdlAgreesWithByteLayout(surface->format, channelByte, &extraBits)) {
+  if (vectorConversions(surface, channelByte, &extraBits)) {
     decodePictureAvx2(surface, channelByte, out);
     return;
   }
@@ -598,8 +604,7 @@ void encodePicture(const uint8_t* picture, SDL_Surface* surface) {
 #if BACKDROP_HAS_AVX2_KERNELS
   int channelByte[CHANNELS];
   uint32_t extraBits = 0;
-  if (useAvx2Kernels() && byteChannelLayout(surface->format, channelByte) &&
-      sdlAgreesWithByteLayout(surface->format, channelByte, &extraBits)) {
+  if (vectorConversions(surface, channelByte, &extraBits)) {
     packPictureAvx2(picture, nullptr, false, FADE_PARTS, surface, channelByte, extraBits);
     return;
   }

@@ -15,17 +15,7 @@ namespace {
 
 using namespace overlay_media;
 
-class OverlayButtons : public ::testing::Test {
- protected:
-  void SetUp() override {
-    openTestScreen(32);
-    loadTestMedia();
-  }
-  void TearDown() override {
-    freeTestMedia();
-    closeTestScreen();
-  }
-};
+using OverlayButtons = OverlayMediaTest;
 
 double fadeAfterOpeningSteps(int steps) {
   double fade = 0.0;

@@ -104,17 +104,7 @@ TEST(ClockLines, SlideOffsetIsCutTowardZero) {
   for (const Row& row : rows) EXPECT_EQ(clockSlideOffset(row.fade), row.offset) << row.name;
 }
 
-class ClockBands : public ::testing::Test {
- protected:
-  void SetUp() override {
-    openTestScreen(32);
-    loadTestMedia();
-  }
-  void TearDown() override {
-    freeTestMedia();
-    closeTestScreen();
-  }
-};
+using ClockBands = OverlayMediaTest;
 
 // The band row that shows on screen row y, or -1 where no band is.
 int bandRowAt(int y) {

@@ -18,8 +18,10 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,20 +35,16 @@ constexpr uint32_t GAME_PICTURE = 0x405060;
 constexpr int FREE_X = 600;  // a spot that no button, band, cursor or border covers
 constexpr int FREE_Y = 300;
 
-class OverlayDriver : public ::testing::Test {
+class OverlayDriver : public OverlayMediaTest {
  protected:
   void SetUp() override {
     setenv("TZ", "UTC", 1);
     tzset();
-    openTestScreen(32);
-    loadTestMedia();
-    inputState.mouseX = 0;
-    inputState.mouseY = 0;
+    OverlayMediaTest::SetUp();
   }
   void TearDown() override {
     clearCalendarTimeForTests();
-    freeTestMedia();
-    closeTestScreen();
+    OverlayMediaTest::TearDown();
   }
 };
 

@@ -16,6 +16,7 @@
 #include "support/test_screen.h"
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
@@ -105,5 +106,18 @@ inline void paintScreen(uint32_t rgb) {
   SDL_FillRect(Screen, nullptr, SDL_MapRGB(Screen->format, uint8_t(rgb >> 16), uint8_t(rgb >> 8),
                                            uint8_t(rgb)));
 }
+
+// A 32-bit test screen with the made-up media, all freed again after the test.
+class OverlayMediaTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    openTestScreen(32);
+    loadTestMedia();
+  }
+  void TearDown() override {
+    freeTestMedia();
+    closeTestScreen();
+  }
+};
 
 }  // namespace overlay_media

@@ -18,16 +18,11 @@ using namespace overlay_media;
 
 constexpr uint32_t BACKGROUND = 0x102030;
 
-class Widgets : public ::testing::Test {
+class Widgets : public OverlayMediaTest {
  protected:
   void SetUp() override {
-    openTestScreen(32);
-    loadTestMedia();
+    OverlayMediaTest::SetUp();
     paintScreen(BACKGROUND);
-  }
-  void TearDown() override {
-    freeTestMedia();
-    closeTestScreen();
   }
 };
 
