@@ -109,3 +109,11 @@ click_at() {
   sleep 0.1
   xdotool mouseup 1
 }
+
+# Keeps screenshot $1 as $2.png in ZARAZ_SCREENSHOT_DIR when that is set (scripts/screenshots
+# uses this to refresh the README's pictures).
+keep_screenshot() {
+  [ -n "${ZARAZ_SCREENSHOT_DIR:-}" ] || return 0
+  mkdir -p "$ZARAZ_SCREENSHOT_DIR"
+  cp "$1" "$ZARAZ_SCREENSHOT_DIR/$2.png"
+}

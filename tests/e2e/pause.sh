@@ -25,6 +25,7 @@ read -r mark playing < <(audio_since 0)
 press_key Escape
 sleep 1
 screenshot "$WORK/paused.png"
+keep_screenshot "$WORK/paused.png" pause
 low=$(min_channel "$WORK/paused.png" $PALE_AREA)
 [ "$low" -ge 100 ] || fail "the paused backdrop is not pale: a channel of $low"
 read -r mark _ < <(audio_since 0)

@@ -41,6 +41,8 @@ xdotool keydown d
 sleep 2.5
 screenshot "$WORK/digging.png"
 xdotool keyup d
+keep_screenshot "$WORK/stored.png" play
+keep_screenshot "$WORK/digging.png" digging
 sat=$(saturation "$WORK/digging.png")
 awk -v s="$sat" 'BEGIN { exit !(s > 0.001) }' || fail "no colour fringes while digging ($sat)"
 cmp -s "$WORK/stored.png" "$WORK/digging.png" && fail "the picture did not change while digging"
