@@ -4,6 +4,7 @@
 #include "app/screen.h"
 #include "overlay/driver.h"
 #include "overlay/images.h"
+#include "overlay/keyed_blit.h"
 #include "overlay/text.h"
 
 #include <SDL.h>
@@ -43,8 +44,7 @@ const char* nameAt(const char* const (&names)[Count], int index, int first = 0) 
 }
 
 void blitBand(int y) {
-  SDL_Rect destination{0, Sint16(y), 0, 0};
-  SDL_UpperBlit(overlayMedia.topBottomBorderSurface, nullptr, Screen, &destination);
+  blitKeyedImage(overlayMedia.topBottomBorderSurface, 0, y);
 }
 
 }  // namespace

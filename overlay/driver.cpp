@@ -7,6 +7,7 @@
 #include "overlay/buttons.h"
 #include "overlay/clock.h"
 #include "overlay/images.h"
+#include "overlay/keyed_blit.h"
 #include "overlay/widgets.h"
 #include "platform/clock.h"
 
@@ -58,6 +59,5 @@ void updateOverlay() {
 
   // In every frame, game frames too: the pointer, then the border over everything.
   drawCursor();
-  SDL_Rect origin{0, 0, 0, 0};
-  SDL_UpperBlit(overlayMedia.borderSurface, nullptr, Screen, &origin);
+  blitKeyedImage(overlayMedia.borderSurface, 0, 0);
 }

@@ -1,12 +1,14 @@
 // tests/overlay/backdrop_test.cpp -- the pause backdrop against a plain, literal version of the
 // capture (per-pixel SDL_GetRGB, six blur passes, lightening, per-pixel SDL_MapRGB) and of the
-// blend, bit for bit, at every display depth and with the vector kernels on and off.
+// blend (tests/reference), bit for bit, at every display depth and with the vector kernels on
+// and off.
 #include "overlay/backdrop.h"
 
 #include "app/screen.h"
 #include "overlay/driver.h"
 #include "overlay/images.h"
 #include "platform/pixels.h"
+#include "reference/literal_backdrop.h"
 #include "support/test_screen.h"
 
 #include <gtest/gtest.h>
@@ -25,48 +27,7 @@ constexpr int BYTES = W * H * 3;
 
 int at(int x, int y) { return (x * H + y) * 3; }
 
-using Picture = std::vector<uint8_t>;  // column-major red, green, blue, like the buffers
-
-// ---- The literal oracle -----------------------------------------------------------------------
-
-Picture literalDecode(SDL_Surface* surface) {
-  Picture out(BYTES);
-  SDL_LockSurface(surface);
-  for (int x = 0; x < W; ++x) {
-    for (int y = 0; y < H; ++y) {
-      SDL_GetRGB(readPixel(surface, x, y), surface->format, &out[at(x, y)], &out[at(x, y) + 1],
-                 &out[at(x, y) + 2]);
-    }
-  }
-  SDL_UnlockSurface(surface);
-  return out;
-}
-
-void literalPass(const Picture& source, Picture& destination, int d, int bias) {
-  for (int x = d; x <= W - 1 - d; ++x) {
-    for (int y = d; y <= H - 1 - d; ++y) {
-      for (int c = 0; c < 3; ++c) {
-        const int sum = source[at(x - d, y) + c] + source[at(x + d, y) + c] +
-                        source[at(x, y - d) + c] + source[at(x, y + d) + c];
-        destination[at(x, y) + c] = uint8_t((sum + bias) / 4);
-      }
-    }
-  }
-}
-
-// backdropPixels as the capture must leave them for the picture `screen` holds.
-Picture literalBackdrop(SDL_Surface* screen) {
-  Picture backdrop = literalDecode(screen);
-  Picture snapshot = backdrop;
-  literalPass(backdrop, snapshot, 3, 0);
-  literalPass(snapshot, backdrop, 3, 1);
-  literalPass(backdrop, snapshot, 1, 0);
-  literalPass(snapshot, backdrop, 1, 0);
-  literalPass(backdrop, snapshot, 1, 0);
-  literalPass(snapshot, backdrop, 1, 0);
-  for (uint8_t& c : backdrop) c = uint8_t(std::min(255, std::max(100, c + 50)));
-  return backdrop;
-}
+using Picture = LiteralPicture;  // column-major red, green, blue, like the buffers
 
 // Pixel values of a surface, row by row.
 std::vector<uint32_t> surfaceValues(SDL_Surface* surface) {
@@ -75,36 +36,6 @@ std::vector<uint32_t> surfaceValues(SDL_Surface* surface) {
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x) values.push_back(readPixel(surface, x, y));
   SDL_UnlockSurface(surface);
-  return values;
-}
-
-std::vector<uint32_t> literalMapped(const Picture& picture, SDL_PixelFormat* format) {
-  std::vector<uint32_t> values;
-  for (int y = 0; y < H; ++y) {
-    for (int x = 0; x < W; ++x) {
-      const uint8_t* rgb = &picture[at(x, y)];
-      values.push_back(SDL_MapRGB(format, rgb[0], rgb[1], rgb[2]));
-    }
-  }
-  return values;
-}
-
-// Screen's pixel values after a blend by `weight`: inline packing, or SDL_MapRGB on a palette.
-std::vector<uint32_t> literalBlend(int weight, SDL_PixelFormat* f) {
-  std::vector<uint32_t> values;
-  for (int y = 0; y < H; ++y) {
-    for (int x = 0; x < W; ++x) {
-      uint8_t v[3];
-      for (int c = 0; c < 3; ++c) {
-        const int i = at(x, y) + c;
-        v[c] = uint8_t((backdropPixels[i] * weight + snapshotPixels[i] * (100 - weight)) / 100);
-      }
-      values.push_back(f->palette ? SDL_MapRGB(f, v[0], v[1], v[2])
-                                  : uint32_t(v[0] >> f->Rloss) << f->Rshift |
-                                        uint32_t(v[1] >> f->Gloss) << f->Gshift |
-                                        uint32_t(v[2] >> f->Bloss) << f->Bshift);
-    }
-  }
   return values;
 }
 

@@ -3,12 +3,16 @@
 // pause overlay; each in the game's fast form and in the plain form of tests/reference.
 #include "tools/bench/workloads.h"
 
+#include "app/input.h"
 #include "app/screen.h"
 #include "game/collide.h"
 #include "game/render.h"
 #include "game/reset.h"
 #include "game/state.h"
 #include "game/update.h"
+#include "overlay/backdrop.h"
+#include "overlay/driver.h"
+#include "reference/literal_backdrop.h"
 #include "reference/literal_render.h"
 #include "reference/literal_reset.h"
 #include "reference/literal_step.h"
@@ -68,6 +72,25 @@ void typicalMask() {
   drawGameMask();
 }
 
+// The overlay over the typical picture: captured once, then each frame mid-way through opening,
+// the pointer resting on the screen's middle.
+constexpr double MID_FADE = 57.3;
+constexpr int POINTER_X = SCREEN_WIDTH / 2;
+constexpr int POINTER_Y = SCREEN_HEIGHT / 2;
+
+void typicalPicture() {
+  restoreTypical();
+  drawGame();
+}
+
+void midFade() {
+  inputState = InputState{};
+  inputState.mouseX = POINTER_X;
+  inputState.mouseY = POINTER_Y;
+  overlayOpen = 1;
+  overlayFade = MID_FADE;
+}
+
 void plainStep() {
   literalGameStep();
   literalDrawGame();
@@ -100,6 +123,11 @@ const WorkloadForms WORKLOADS[] = {
      {typicalSplit, drawGame}, {typicalSplit, literalDrawGame}},
     {{"reset", "resetGame: the best-score file read, the lists emptied, the carve", 0.0, true},
      {restoreTypical, resetGame}, {restoreTypical, literalResetGame}},
+    {{"overlay/capture", "capturePauseBackdrop of the typical picture", 10.0, true},
+     {typicalPicture, capturePauseBackdrop}, {typicalPicture, literalCapturePauseBackdrop}},
+    {{"overlay/frame", "updateOverlay at fade 57.3: blend, buttons, clock, cursor, border", 3.0,
+      true},
+     {midFade, updateOverlay}, {midFade, literalUpdateOverlay}},
     // Where the time of draw/plain goes.
     {{"draw/mask", "draw/plain's part: drawGameMask", 0.0, true},
      {typicalUnsplit, drawGameMask}, {typicalUnsplit, literalDrawGameMask}},
@@ -160,6 +188,8 @@ const std::vector<Workload>& workloadList() {
 
 void registerWorkloads() {
   for (int i = 0; i < SCREEN_BYTES; ++i) floorPicture[i] = uint8_t(i * 7 + (i >> 11));
+  typicalPicture();
+  capturePauseBackdrop();
   for (const WorkloadForms& forms : WORKLOADS) {
     registerForm(std::string(forms.row.name) + FAST_SUFFIX, forms.fast);
     if (forms.row.hasPlainForm) {
