@@ -3,6 +3,7 @@
 
 #include "app/screen.h"
 #include "overlay/images.h"
+#include "platform/alpha_blit.h"
 
 #include <SDL.h>
 
@@ -46,8 +47,8 @@ void drawText(int x, int y, const char* text, TextAlign align) {
     const int glyphX = startX + GLYPH_ADVANCE * i;
     if (glyphX <= -GLYPH_CELL_WIDTH) continue;
     if (glyphX >= Screen->w) break;
-    SDL_Rect cell = overlayMedia.glyphRects[glyphIndex(static_cast<unsigned char>(text[i]))];
-    SDL_Rect place = {Sint16(glyphX), Sint16(y), 0, 0};
-    SDL_UpperBlit(font, &cell, Screen, &place);
+    const SDL_Rect& cell =
+        overlayMedia.glyphRects[glyphIndex(static_cast<unsigned char>(text[i]))];
+    blitAlphaImage(font, &cell, glyphX, y);
   }
 }

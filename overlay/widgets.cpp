@@ -6,6 +6,7 @@
 #include "app/screen.h"
 #include "overlay/images.h"
 #include "overlay/text.h"
+#include "platform/alpha_blit.h"
 
 #include <SDL.h>
 
@@ -52,8 +53,7 @@ void blitTile(ButtonPiece piece, uint8_t row, int width, int height, int x, int 
   SDL_Rect source = overlayMedia.buttonTileRects[BUTTON_TILE_COLUMNS * row + piece];
   source.w = Uint16(width);
   source.h = Uint16(height);
-  SDL_Rect destination{Sint16(x), Sint16(y), 0, 0};
-  SDL_UpperBlit(overlayMedia.buttonSurface, &source, Screen, &destination);
+  blitAlphaImage(overlayMedia.buttonSurface, &source, x, y);
 }
 
 void blitWholeTile(ButtonPiece piece, uint8_t row, int x, int y) {
@@ -69,10 +69,8 @@ void blitRunAcross(ButtonPiece piece, uint8_t row, int height, int x, int y) {
 }  // namespace
 
 void drawCursor() {
-  SDL_Rect source = overlayMedia.cursorRect;
-  SDL_Rect destination{Sint16(inputState.mouseX - CURSOR_HOT_SPOT),
-                       Sint16(inputState.mouseY - CURSOR_HOT_SPOT), 0, 0};
-  SDL_UpperBlit(overlayMedia.cursorSurface, &source, Screen, &destination);
+  blitAlphaImage(overlayMedia.cursorSurface, &overlayMedia.cursorRect,
+                 inputState.mouseX - CURSOR_HOT_SPOT, inputState.mouseY - CURSOR_HOT_SPOT);
 }
 
 void drawButtonFrame(int x, int y, uint8_t row) {
