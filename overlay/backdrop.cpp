@@ -261,11 +261,11 @@ void encodePicturePortable(const uint8_t* picture, SDL_Surface* surface) {
 }
 
 void blurPassPortable(const uint8_t* source, uint8_t* destination, const BlurPass& pass,
-                      bool lightenAfter) {
+                      bool lightenAfter, int firstX, int endX) {
   const int across = pass.distance * COLUMN_BYTES;
   const int along = pass.distance * CHANNELS;
   const int length = (PICTURE_HEIGHT - 2 * pass.distance) * CHANNELS;
-  for (int x = pass.distance; x < PICTURE_WIDTH - pass.distance; ++x) {
+  for (int x = firstX; x < endX; ++x) {
     const uint8_t* from = source + bufferIndex(x, pass.distance);
     uint8_t* to = destination + bufferIndex(x, pass.distance);
     // Fixed chunks of 16 bytes, the last one moved back to end at the column's end, give the
@@ -490,7 +490,8 @@ AVX2_KERNEL void packPictureAvx2(const uint8_t* backdrop, const uint8_t* snapsho
 // at a time; the last vector of a column is moved back to end at the column's end and writes
 // some bytes twice with the same values, harmless as a pass never reads its own destination.
 template <int SumBias, bool LightenAfter>
-AVX2_KERNEL void blurColumnsAvx2(const uint8_t* source, uint8_t* destination, int distance) {
+AVX2_KERNEL void blurColumnsAvx2(const uint8_t* source, uint8_t* destination, int distance,
+                                 int firstX, int endX) {
   const int across = distance * COLUMN_BYTES;
   const int along = distance * CHANNELS;
   const int length = (PICTURE_HEIGHT - 2 * distance) * CHANNELS;
@@ -498,7 +499,7 @@ AVX2_KERNEL void blurColumnsAvx2(const uint8_t* source, uint8_t* destination, in
   const __m256i lowBit = _mm256_set1_epi8(1);
   const __m256i raise = _mm256_set1_epi8(LIGHTEN_RAISE);
   const __m256i floor = _mm256_set1_epi8(LIGHTEN_FLOOR);
-  for (int x = distance; x < PICTURE_WIDTH - distance; ++x) {
+  for (int x = firstX; x < endX; ++x) {
     const uint8_t* from = source + bufferIndex(x, distance);
     uint8_t* to = destination + bufferIndex(x, distance);
     for (int start = 0; start < length; start += step) {
@@ -522,7 +523,8 @@ constexpr int TERNARY_A_OR_B_OR_C = 0xFE;
 constexpr int TERNARY_A_OR_B_AND_C = 0xF8;
 
 template <int SumBias, bool LightenAfter>
-AVX512_KERNEL void blurColumnsAvx512(const uint8_t* source, uint8_t* destination, int distance) {
+AVX512_KERNEL void blurColumnsAvx512(const uint8_t* source, uint8_t* destination, int distance,
+                                     int firstX, int endX) {
   const int across = distance * COLUMN_BYTES;
   const int along = distance * CHANNELS;
   const int length = (PICTURE_HEIGHT - 2 * distance) * CHANNELS;
@@ -530,7 +532,7 @@ AVX512_KERNEL void blurColumnsAvx512(const uint8_t* source, uint8_t* destination
   const __m512i lowBit = _mm512_set1_epi8(1);
   const __m512i raise = _mm512_set1_epi8(LIGHTEN_RAISE);
   const __m512i floor = _mm512_set1_epi8(LIGHTEN_FLOOR);
-  for (int x = distance; x < PICTURE_WIDTH - distance; ++x) {
+  for (int x = firstX; x < endX; ++x) {
     const uint8_t* from = source + bufferIndex(x, distance);
     uint8_t* to = destination + bufferIndex(x, distance);
     for (int start = 0; start < length; start += step) {
@@ -553,27 +555,27 @@ AVX512_KERNEL void blurColumnsAvx512(const uint8_t* source, uint8_t* destination
 // Picks the instantiation for a pass: its rounding, and whether it is the last one.
 template <template <int, bool> class Kernel>
 void runBlurKernel(const uint8_t* source, uint8_t* destination, const BlurPass& pass,
-                   bool lightenAfter) {
+                   bool lightenAfter, int firstX, int endX) {
   if (pass.sumBias) {
-    lightenAfter ? Kernel<1, true>::run(source, destination, pass.distance)
-                 : Kernel<1, false>::run(source, destination, pass.distance);
+    lightenAfter ? Kernel<1, true>::run(source, destination, pass.distance, firstX, endX)
+                 : Kernel<1, false>::run(source, destination, pass.distance, firstX, endX);
   } else {
-    lightenAfter ? Kernel<0, true>::run(source, destination, pass.distance)
-                 : Kernel<0, false>::run(source, destination, pass.distance);
+    lightenAfter ? Kernel<0, true>::run(source, destination, pass.distance, firstX, endX)
+                 : Kernel<0, false>::run(source, destination, pass.distance, firstX, endX);
   }
 }
 
 template <int SumBias, bool LightenAfter>
 struct BlurAvx2 {
-  static void run(const uint8_t* s, uint8_t* d, int distance) {
-    blurColumnsAvx2<SumBias, LightenAfter>(s, d, distance);
+  static void run(const uint8_t* s, uint8_t* d, int distance, int firstX, int endX) {
+    blurColumnsAvx2<SumBias, LightenAfter>(s, d, distance, firstX, endX);
   }
 };
 
 template <int SumBias, bool LightenAfter>
 struct BlurAvx512 {
-  static void run(const uint8_t* s, uint8_t* d, int distance) {
-    blurColumnsAvx512<SumBias, LightenAfter>(s, d, distance);
+  static void run(const uint8_t* s, uint8_t* d, int distance, int firstX, int endX) {
+    blurColumnsAvx512<SumBias, LightenAfter>(s, d, distance, firstX, endX);
   }
 };
 
@@ -612,22 +614,64 @@ void encodePicture(const uint8_t* picture, SDL_Surface* surface) {
   encodePicturePortable(picture, surface);
 }
 
-void blurPass(const BlurPass& pass, bool lightenAfter) {
+// Columns firstX..endX-1 of one pass, by the kernels of `level`.
+void blurColumns(KernelLevel level, const BlurPass& pass, bool lightenAfter, int firstX,
+                 int endX) {
   const uint8_t* source = pass.fromBackdrop ? backdropPixels : snapshotPixels;
   uint8_t* destination = pass.fromBackdrop ? snapshotPixels : backdropPixels;
 #if BACKDROP_HAS_AVX2_KERNELS
-  switch (kernelLevel()) {
+  switch (level) {
     case KernelLevel::Avx512:
-      runBlurKernel<BlurAvx512>(source, destination, pass, lightenAfter);
+      runBlurKernel<BlurAvx512>(source, destination, pass, lightenAfter, firstX, endX);
       return;
     case KernelLevel::Avx2:
-      runBlurKernel<BlurAvx2>(source, destination, pass, lightenAfter);
+      runBlurKernel<BlurAvx2>(source, destination, pass, lightenAfter, firstX, endX);
       return;
     case KernelLevel::Portable:
       break;
   }
+#else
+  (void)level;
 #endif
-  blurPassPortable(source, destination, pass, lightenAfter);
+  blurPassPortable(source, destination, pass, lightenAfter, firstX, endX);
+}
+
+// How many columns each pass trails the first when the six run together, column by column. A
+// pass reads its source up to its distance to the right, so it trails the pass that writes that
+// source by its own distance at least; and it writes the buffer that the pass before it reads
+// up to that pass's distance to the left, so it trails that pass by that distance at least.
+struct PassLags {
+  int columns[BLUR_PASS_COUNT];
+};
+
+constexpr PassLags passLags() {
+  PassLags lags{};
+  for (int pass = 1; pass < BLUR_PASS_COUNT; ++pass) {
+    lags.columns[pass] = lags.columns[pass - 1] +
+                         std::max(BLUR_PASSES[pass - 1].distance, BLUR_PASSES[pass].distance);
+  }
+  return lags;
+}
+
+constexpr PassLags PASS_LAGS = passLags();
+constexpr int PIPELINE_COLUMNS = 8;  // columns of the first pass a step of the pipeline takes
+
+// The six passes together, a few columns at a time, so that the columns each pass reads are
+// still in the cache from the pass before: the same results as six whole passes in turn, as no
+// pass reads a column before the pass that writes it has written it, nor after the next pass has
+// overwritten it.
+void blurAllPasses() {
+  const KernelLevel level = kernelLevel();
+  const int lastLag = PASS_LAGS.columns[BLUR_PASS_COUNT - 1];
+  for (int step = 0; step < PICTURE_WIDTH + lastLag; step += PIPELINE_COLUMNS) {
+    for (int pass = 0; pass < BLUR_PASS_COUNT; ++pass) {
+      const BlurPass& blur = BLUR_PASSES[pass];
+      const int firstX = std::max(step - PASS_LAGS.columns[pass], blur.distance);
+      const int endX = std::min(step + PIPELINE_COLUMNS - PASS_LAGS.columns[pass],
+                                PICTURE_WIDTH - blur.distance);
+      if (firstX < endX) blurColumns(level, blur, pass == BLUR_PASS_COUNT - 1, firstX, endX);
+    }
+  }
 }
 
 void blendPicture(int weight, SDL_Surface* screen) {
@@ -687,8 +731,7 @@ void capturePauseBackdrop() {
     decodePicture(Screen, backdropPixels);
   }
   copyFirstPassMargin();
-  for (int pass = 0; pass < BLUR_PASS_COUNT; ++pass)
-    blurPass(BLUR_PASSES[pass], pass == BLUR_PASS_COUNT - 1);
+  blurAllPasses();
   lightenOuterRing();
   {
     SurfacePixelLock lock(backdrop);

@@ -214,22 +214,29 @@ __attribute__((target("avx2"))) inline __m256i blendEight(__m256i s, __m256i d) 
   return _mm256_or_si256(_mm256_andnot_si256(topByte, colour), _mm256_and_si256(topByte, d));
 }
 
-// A row eight pixels at a time; the last few go through a small buffer of eight.
+// A row eight pixels at a time. A row of eight or more ends with eight that overlap the ones
+// before, blended from the screen as it was before any of the row was stored; a shorter row goes
+// under a lane mask, which neither reads nor writes the lanes past it.
 __attribute__((target("avx2"))) void blendRowAvx2(const uint32_t* source, uint32_t* screen,
                                                   int count) {
-  int i = 0;
-  for (; i + AVX2_PIXELS <= count; i += AVX2_PIXELS) {
+  if (count < AVX2_PIXELS) {
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i inRow = _mm256_cmpgt_epi32(_mm256_set1_epi32(count), lanes);
+    const __m256i s = _mm256_maskload_epi32(reinterpret_cast<const int*>(source), inRow);
+    const __m256i d = _mm256_maskload_epi32(reinterpret_cast<const int*>(screen), inRow);
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(screen), inRow, blendEight(s, d));
+    return;
+  }
+  const int last = count - AVX2_PIXELS;
+  const __m256i lastResult = blendEight(
+      _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + last)),
+      _mm256_loadu_si256(reinterpret_cast<const __m256i*>(screen + last)));
+  for (int i = 0; i < last; i += AVX2_PIXELS) {
     const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + i));
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(screen + i));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(screen + i), blendEight(s, d));
   }
-  if (i == count) return;
-  // The last few under a lane mask: the lanes past the row are neither read nor written.
-  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  const __m256i inRow = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), lanes);
-  const __m256i s = _mm256_maskload_epi32(reinterpret_cast<const int*>(source + i), inRow);
-  const __m256i d = _mm256_maskload_epi32(reinterpret_cast<const int*>(screen + i), inRow);
-  _mm256_maskstore_epi32(reinterpret_cast<int*>(screen + i), inRow, blendEight(s, d));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(screen + last), lastResult);
 }
 #endif
 
