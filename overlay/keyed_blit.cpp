@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+bool keyedBlitMayCopy = true;
+
 namespace {
 
 // A scratch pixel that keeps its fill under all three fills was left alone; one that holds the
@@ -155,7 +157,7 @@ void copyRuns(const CachedImage& entry, int x, int y) {
 void blitKeyedImage(SDL_Surface* image, int x, int y) {
   if (image == nullptr || Screen == nullptr) return;
   SDL_Rect destination{Sint16(x), Sint16(y), 0, 0};
-  if (Screen->format->BytesPerPixel != sizeof(uint32_t)) {
+  if (!keyedBlitMayCopy || Screen->format->BytesPerPixel != sizeof(uint32_t)) {
     SDL_UpperBlit(image, nullptr, Screen, &destination);
     return;
   }

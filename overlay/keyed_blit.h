@@ -15,3 +15,6 @@
 // or where the scratch surfaces cannot be made, every draw is SDL's blit. The image's pixels must
 // not change after its first draw. A null image or Screen draws nothing.
 void blitKeyedImage(SDL_Surface* image, int x, int y);
+
+// Test seam: false makes every call SDL's blit, for comparing the two.
+extern bool keyedBlitMayCopy;

@@ -138,7 +138,9 @@ void literalDrawPauseBackdrop() {
   const int weight = int(overlayFade);
   SDL_LockSurface(Screen);
   for (int y = 0; y < H; ++y) {
-    for (int x = 0; x < W; ++x) writePixel(Screen, x, y, blendedPixel(x, y, weight, Screen->format));
+    for (int x = 0; x < W; ++x) {
+      writePixel(Screen, x, y, blendedPixel(x, y, weight, Screen->format));
+    }
   }
   SDL_UnlockSurface(Screen);
 }

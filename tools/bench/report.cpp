@@ -42,7 +42,8 @@ void TableReporter::ReportRuns(const std::vector<Run>& runs) {
   for (const Run& run : runs) {
     if (run.error_occurred) continue;
     const std::string& name = run.run_name.function_name;
-    const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    const double seconds =
+        run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
     if (run.run_type == Run::RT_Aggregate) {
       if (run.aggregate_name == "median") aggregateMedians[name] = seconds * MICROSECONDS_A_SECOND;
     } else {

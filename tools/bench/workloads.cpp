@@ -12,6 +12,8 @@
 #include "game/update.h"
 #include "overlay/backdrop.h"
 #include "overlay/driver.h"
+#include "overlay/keyed_blit.h"
+#include "platform/alpha_blit.h"
 #include "reference/literal_backdrop.h"
 #include "reference/literal_render.h"
 #include "reference/literal_reset.h"
@@ -158,8 +160,11 @@ double secondsNow(clockid_t clock) {
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-void runForm(benchmark::State& state, Form form) {
+// The plain forms draw every image with SDL's own blit, as a first version would.
+void runForm(benchmark::State& state, Form form, bool plain) {
   const clockid_t clock = timeOnWallClock ? CLOCK_MONOTONIC : CLOCK_THREAD_CPUTIME_ID;
+  alphaBlitMayBlend = !plain;
+  keyedBlitMayCopy = !plain;
   for (auto _ : state) {
     form.prepare();
     const double start = secondsNow(clock);
@@ -168,9 +173,9 @@ void runForm(benchmark::State& state, Form form) {
   }
 }
 
-void registerForm(const std::string& name, Form form) {
-  benchmark::RegisterBenchmark(name.c_str(),
-                               [form](benchmark::State& state) { runForm(state, form); })
+void registerForm(const std::string& name, Form form, bool plain) {
+  benchmark::RegisterBenchmark(
+      name.c_str(), [form, plain](benchmark::State& state) { runForm(state, form, plain); })
       ->UseManualTime()
       ->Unit(benchmark::kMicrosecond);
 }
@@ -191,9 +196,9 @@ void registerWorkloads() {
   typicalPicture();
   capturePauseBackdrop();
   for (const WorkloadForms& forms : WORKLOADS) {
-    registerForm(std::string(forms.row.name) + FAST_SUFFIX, forms.fast);
+    registerForm(std::string(forms.row.name) + FAST_SUFFIX, forms.fast, false);
     if (forms.row.hasPlainForm) {
-      registerForm(std::string(forms.row.name) + PLAIN_SUFFIX, forms.plain);
+      registerForm(std::string(forms.row.name) + PLAIN_SUFFIX, forms.plain, true);
     }
   }
 }
