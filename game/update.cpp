@@ -43,6 +43,7 @@ constexpr double ENEMY_DRAG = 0.96;  // top speed: 0.28 / (1 - 0.96) = 7
 constexpr double ENEMY_PULL = 0.28;
 
 constexpr double SEPARATION_RANGE = 50.0;
+constexpr double SEPARATION_RANGE_SQUARED = SEPARATION_RANGE * SEPARATION_RANGE;
 constexpr double SEPARATION_SHARE = 0.25;  // each of the two moves a quarter of the overlap
 
 constexpr uint8_t ROCK = 1;
@@ -219,7 +220,11 @@ void separateEnemies() {
       if (j == i) continue;
       const double dX = bX - separationX[j];
       const double dY = bY - separationY[j];
-      const double distance = std::sqrt(dX * dX + dY * dY);
+      const double squared = dX * dX + dY * dY;
+      // The square root is monotonic and that of 2500 is exactly 50: a square of 2500 or more
+      // (or NaN) cannot give a distance below 50, so it needs no root.
+      if (!(squared < SEPARATION_RANGE_SQUARED)) continue;
+      const double distance = std::sqrt(squared);
       if (!(distance < SEPARATION_RANGE)) continue;
       // Coincident enemies part along x: atan2(0, 0) is 0.
       const double direction = std::atan2(dY, dX);

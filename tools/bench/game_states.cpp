@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -51,7 +52,13 @@ constexpr int SPAWN_ANGLES = 360;
 constexpr double WORST_SHOT_REACH = 250.0;  // from the cave's centre; the wall is at 300
 constexpr double FULL_HEALTH = 250.0;
 
+// A crowd that play does not make: the worst state's enemies moved into a disc of radius 60
+// round the ship, spread evenly over its area, so that nearly every ordered pair of the 250 is
+// nearer than 50 and is pushed apart with its arc tangent, sine and cosine.
+constexpr double DISC_RADIUS = 60.0;
+
 constexpr double SEPARATION_RANGE = 50.0;
+constexpr double SEPARATION_SHARE = 0.25;
 constexpr double SHIP_REACH_X = 57.0;
 constexpr double SHIP_REACH_Y = 39.0;
 
@@ -65,7 +72,7 @@ struct SavedState {
   InputState input;
 };
 
-SavedState savedStates[3];
+SavedState savedStates[4];
 
 SavedState& saved(GameStateId id) { return savedStates[int(id)]; }
 
@@ -177,12 +184,23 @@ void buildWorst() {
   save(GameStateId::Worst);
 }
 
+void buildDisc() {
+  for (int32_t i = 0; i < enemyCount; ++i) {
+    const double place = uniform(0.0, TWO_PI);
+    const double reach = DISC_RADIUS * std::sqrt(uniform(0.0, 1.0));
+    enemies[i]->x = shipX + std::cos(place) * reach;
+    enemies[i]->y = shipY + std::sin(place) * reach;
+  }
+  save(GameStateId::Disc);
+}
+
 }  // namespace
 
 void buildGameStates() {
   std::srand(STATE_SEED);
   buildTypical();
   buildWorst();
+  buildDisc();
   resetGame();
   inputState = InputState{};
   save(GameStateId::Start);
@@ -204,6 +222,35 @@ void restoreGameState(GameStateId id) {
   for (const Enemy& enemy : s.enemies) addEnemy(enemy.x, enemy.y, enemy.velX, enemy.velY);
   std::memcpy(WorldMap, s.map.data(), sizeof WorldMap);
   inputState = s.input;
+}
+
+const std::vector<double>& closePairOffsets(GameStateId id) {
+  static std::vector<double> offsets[std::size(savedStates)];
+  std::vector<double>& pairs = offsets[int(id)];
+  if (!pairs.empty()) return pairs;
+  std::vector<Enemy> crowd = saved(id).enemies;
+  // The separation's rule, every ordered pair with the positions the earlier pushes left.
+  for (Enemy& b : crowd) {
+    for (Enemy& a : crowd) {
+      if (&a == &b || !(a.x - SEPARATION_RANGE < b.x && b.x < a.x + SEPARATION_RANGE &&
+                        a.y - SEPARATION_RANGE < b.y && b.y < a.y + SEPARATION_RANGE)) {
+        continue;
+      }
+      const double dX = b.x - a.x;
+      const double dY = b.y - a.y;
+      const double distance = std::sqrt(dX * dX + dY * dY);
+      if (!(distance < SEPARATION_RANGE)) continue;
+      pairs.push_back(dX);
+      pairs.push_back(dY);
+      const double direction = std::atan2(dY, dX);
+      const double push = (SEPARATION_RANGE - distance) * SEPARATION_SHARE;
+      b.x += std::cos(direction) * push;
+      b.y += std::sin(direction) * push;
+      a.x -= std::cos(direction) * push;
+      a.y -= std::sin(direction) * push;
+    }
+  }
+  return pairs;
 }
 
 GameStateFacts describeGameState(GameStateId id) {

@@ -7,11 +7,13 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 enum class GameStateId {
   Start,    // right after resetGame: empty lists, the ship at rest in the start cave
   Typical,  // 40 enemies, 30 shots, the ship thrusting through the cave, impactEffect 0.5
   Worst,    // 250 enemies clustered round the ship, 500 shots, the ship boring into rock
+  Disc,     // the same, but the 250 enemies packed evenly into a disc of radius 60 on the ship
 };
 
 // Builds the three states from a fixed seed. Leaves the game in the Start state.
@@ -27,3 +29,8 @@ struct GameStateFacts {
   int32_t enemies, shots, closePairs, enemiesNearShip;
 };
 GameStateFacts describeGameState(GameStateId id);
+
+// The offsets (B - A), x then y, of the enemy pairs that one separation step from the state pushes
+// apart, in the order it meets them: what it has to take a square root, an arc tangent, a cosine
+// and a sine of, whatever else it saves.
+const std::vector<double>& closePairOffsets(GameStateId id);

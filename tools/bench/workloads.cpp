@@ -22,9 +22,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <time.h>
 
 bool timeOnWallClock = false;
@@ -54,6 +57,7 @@ void nothing() {}
 void restoreStart() { restoreGameState(GameStateId::Start); }
 void restoreTypical() { restoreGameState(GameStateId::Typical); }
 void restoreWorst() { restoreGameState(GameStateId::Worst); }
+void restoreDisc() { restoreGameState(GameStateId::Disc); }
 void typicalUnsplit() {
   restoreTypical();
   impactEffect = 0.0;
@@ -91,6 +95,21 @@ void midFade() {
   inputState.mouseY = POINTER_Y;
   overlayOpen = 1;
   overlayFade = MID_FADE;
+}
+
+// The separation's unavoidable part on the disc: for each pair that its step pushes apart, the
+// distance and the direction with its cosine and sine, from the C library as the rules say.
+volatile double mathSink;
+
+void separationMaths() {
+  const std::vector<double>& offsets = closePairOffsets(GameStateId::Disc);
+  double sum = 0.0;
+  for (size_t k = 0; k + 1 < offsets.size(); k += 2) {
+    const double direction = std::atan2(offsets[k + 1], offsets[k]);
+    sum += std::sqrt(offsets[k] * offsets[k] + offsets[k + 1] * offsets[k + 1]) +
+           std::cos(direction) + std::sin(direction);
+  }
+  mathSink = sum;
 }
 
 void plainStep() {
@@ -148,6 +167,13 @@ const WorkloadForms WORKLOADS[] = {
      {restoreWorst, digShipIntoMap}, {restoreWorst, literalDig}},
     {{"worst/shots-map", "frame/worst's part: shots against the map", 0.0, true},
      {restoreWorst, collideShotsWithMap}, {restoreWorst, literalShotsWithMap}},
+    {{"disc/frame", "frame/worst with the enemies packed in a disc of radius 60", 0.0, true},
+     {restoreDisc, updateGame}, {restoreDisc, plainStep}},
+    {{"disc/separate", "disc/frame's part: separateEnemies", 0.0, true},
+     {restoreDisc, separateEnemies}, {restoreDisc, literalSeparation}},
+    {{"disc/maths", "disc/separate's floor: its sqrt, atan2, cos, sin calls alone", 0.0,
+      false},
+     {nothing, separationMaths}, {nothing, nullptr}},
     {{"worst/mask", "frame/worst's part: drawGameMask", 0.0, true},
      {restoreWorst, drawGameMask}, {restoreWorst, literalDrawGameMask}},
     {{"worst/copy", "frame/worst's part: the mask copied to Screen, split", 0.0, true},
@@ -173,10 +199,34 @@ void runForm(benchmark::State& state, Form form, bool plain) {
   }
 }
 
-void registerForm(const std::string& name, Form form, bool plain) {
+// Runs of the work a repetition takes: about REPETITION_SECONDS of timed work, judged from the
+// quickest of a few trial runs, within these bounds. A fixed count rather than Google
+// Benchmark's own minimum time keeps the untimed preparation of very short workloads from
+// making a repetition last for seconds.
+constexpr double REPETITION_SECONDS = 0.2;
+constexpr int TRIAL_RUNS = 3;
+constexpr benchmark::IterationCount FEWEST_RUNS = 3;
+constexpr benchmark::IterationCount MOST_RUNS = 1000;
+
+benchmark::IterationCount runsFor(Form form, bool plain) {
+  alphaBlitMayBlend = !plain;
+  keyedBlitMayCopy = !plain;
+  double quickest = REPETITION_SECONDS;
+  for (int trial = 0; trial < TRIAL_RUNS; ++trial) {
+    form.prepare();
+    const double start = secondsNow(CLOCK_MONOTONIC);
+    form.work();
+    quickest = std::min(quickest, secondsNow(CLOCK_MONOTONIC) - start);
+  }
+  const double runs = REPETITION_SECONDS / std::max(quickest, 1e-9);
+  return std::clamp(benchmark::IterationCount(runs), FEWEST_RUNS, MOST_RUNS);
+}
+
+void registerForm(const std::string& name, Form form, bool plain, bool brief) {
   benchmark::RegisterBenchmark(
       name.c_str(), [form, plain](benchmark::State& state) { runForm(state, form, plain); })
       ->UseManualTime()
+      ->Iterations(brief ? 1 : runsFor(form, plain))
       ->Unit(benchmark::kMicrosecond);
 }
 
@@ -191,14 +241,14 @@ const std::vector<Workload>& workloadList() {
   return rows;
 }
 
-void registerWorkloads() {
+void registerWorkloads(bool brief) {
   for (int i = 0; i < SCREEN_BYTES; ++i) floorPicture[i] = uint8_t(i * 7 + (i >> 11));
   typicalPicture();
   capturePauseBackdrop();
   for (const WorkloadForms& forms : WORKLOADS) {
-    registerForm(std::string(forms.row.name) + FAST_SUFFIX, forms.fast, false);
+    registerForm(std::string(forms.row.name) + FAST_SUFFIX, forms.fast, false, brief);
     if (forms.row.hasPlainForm) {
-      registerForm(std::string(forms.row.name) + PLAIN_SUFFIX, forms.plain, true);
+      registerForm(std::string(forms.row.name) + PLAIN_SUFFIX, forms.plain, true, brief);
     }
   }
 }

@@ -18,8 +18,9 @@ struct Workload {
 const std::vector<Workload>& workloadList();
 
 // Registers "<name>/fast" and, where there is one, "<name>/plain" with Google Benchmark, timed by
-// hand around the work alone (the state is put back before every run, untimed).
-void registerWorkloads();
+// hand around the work alone (the state is put back before every run, untimed). Each repetition
+// runs the work about 0.2 s in all (3 to 1000 runs), or once when `brief`.
+void registerWorkloads(bool brief);
 
 // What a run of the work is timed by: the processor time of this thread (false; the default,
 // which other busy processes on the machine hardly disturb) or the monotonic wall clock (true).
