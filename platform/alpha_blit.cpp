@@ -137,45 +137,43 @@ const CheckedImage& entryFor(SDL_Surface* image) {
   return entry;
 }
 
-// SDL_UpperBlit's clipping: the part to the image, then the place to Screen's clip rectangle.
+// SDL_UpperBlit's clipping along one axis: the part to the image's extent, then the place to
+// the clip rectangle's. `source` and `place` are the first pixel in the image and on the screen.
+struct AxisSpan {
+  int source, place, length;
+};
+
+AxisSpan clipAxis(AxisSpan span, int imageExtent, bool clipToImage, int clipStart,
+                  int clipLength) {
+  if (clipToImage) {
+    if (span.source < 0) {
+      span.length += span.source;
+      span.place -= span.source;
+      span.source = 0;
+    }
+    span.length = std::min(span.length, imageExtent - span.source);
+  }
+  if (const int cut = clipStart - span.place; cut > 0) {
+    span.length -= cut;
+    span.place += cut;
+    span.source += cut;
+  }
+  if (const int cut = span.place + span.length - clipStart - clipLength; cut > 0) {
+    span.length -= cut;
+  }
+  return span;
+}
+
 struct Span {
-  int sourceX, sourceY, x, y, width, height;
+  AxisSpan x, y;
 };
 
 Span clipLikeSdl(const SDL_Surface* image, const SDL_Rect* part, int x, int y) {
-  Span span{0, 0, x, y, image->w, image->h};
-  if (part != nullptr) {
-    span.sourceX = part->x;
-    span.width = part->w;
-    if (span.sourceX < 0) {
-      span.width += span.sourceX;
-      span.x -= span.sourceX;
-      span.sourceX = 0;
-    }
-    span.width = std::min(span.width, image->w - span.sourceX);
-    span.sourceY = part->y;
-    span.height = part->h;
-    if (span.sourceY < 0) {
-      span.height += span.sourceY;
-      span.y -= span.sourceY;
-      span.sourceY = 0;
-    }
-    span.height = std::min(span.height, image->h - span.sourceY);
-  }
+  const SDL_Rect whole{0, 0, Uint16(image->w), Uint16(image->h)};
+  const SDL_Rect& from = part != nullptr ? *part : whole;
   const SDL_Rect& clip = Screen->clip_rect;
-  if (const int cut = clip.x - span.x; cut > 0) {
-    span.width -= cut;
-    span.x += cut;
-    span.sourceX += cut;
-  }
-  if (const int cut = span.x + span.width - clip.x - clip.w; cut > 0) span.width -= cut;
-  if (const int cut = clip.y - span.y; cut > 0) {
-    span.height -= cut;
-    span.y += cut;
-    span.sourceY += cut;
-  }
-  if (const int cut = span.y + span.height - clip.y - clip.h; cut > 0) span.height -= cut;
-  return span;
+  return Span{clipAxis({from.x, x, from.w}, image->w, part != nullptr, clip.x, clip.w),
+              clipAxis({from.y, y, from.h}, image->h, part != nullptr, clip.y, clip.h)};
 }
 
 void blendRowPlain(const uint32_t* source, uint32_t* screen, int count) {
@@ -247,16 +245,16 @@ void blendSpan(SDL_Surface* image, const Span& span) {
 #if HAVE_AVX2_BLEND
   const bool wide = __builtin_cpu_supports("avx2");
 #endif
-  for (int row = 0; row < span.height; ++row) {
-    const uint32_t* source = rowOf(image, span.sourceY + row) + span.sourceX;
-    uint32_t* screen = rowOf(Screen, span.y + row) + span.x;
+  for (int row = 0; row < span.y.length; ++row) {
+    const uint32_t* source = rowOf(image, span.y.source + row) + span.x.source;
+    uint32_t* screen = rowOf(Screen, span.y.place + row) + span.x.place;
 #if HAVE_AVX2_BLEND
     if (wide) {
-      blendRowAvx2(source, screen, span.width);
+      blendRowAvx2(source, screen, span.x.length);
       continue;
     }
 #endif
-    blendRowPlain(source, screen, span.width);
+    blendRowPlain(source, screen, span.x.length);
   }
 }
 
@@ -271,5 +269,5 @@ void blitAlphaImage(SDL_Surface* image, const SDL_Rect* part, int x, int y) {
     return;
   }
   const Span span = clipLikeSdl(image, part, place.x, place.y);
-  if (span.width > 0 && span.height > 0) blendSpan(image, span);
+  if (span.x.length > 0 && span.y.length > 0) blendSpan(image, span);
 }

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <unistd.h>
 
 SDL_Surface* openTestScreen(int bitsPerPixel) {
@@ -70,6 +71,36 @@ uint32_t screenRgb(int x, int y) {
   Uint8 r, g, b;
   SDL_GetRGB(readPixel(Screen, x, y), Screen->format, &r, &g, &b);
   return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+}
+
+std::vector<uint32_t> screenValues() {
+  std::vector<uint32_t> values;
+  for (int y = 0; y < Screen->h; ++y)
+    for (int x = 0; x < Screen->w; ++x) values.push_back(readPixel(Screen, x, y));
+  return values;
+}
+
+void fillScreenWithNoise(uint32_t seed) {
+  std::mt19937 random(seed);
+  for (int y = 0; y < Screen->h; ++y)
+    for (int x = 0; x < Screen->w; ++x) writePixel(Screen, x, y, uint32_t(random()));
+}
+
+std::string firstDifferenceOnNoise(uint32_t seed, const std::function<void()>& expected,
+                                   const std::function<void()>& actual) {
+  fillScreenWithNoise(seed);
+  expected();
+  const std::vector<uint32_t> wanted = screenValues();
+  fillScreenWithNoise(seed);
+  actual();
+  const std::vector<uint32_t> got = screenValues();
+  for (size_t i = 0; i < wanted.size(); ++i) {
+    if (wanted[i] != got[i]) {
+      return "pixel (" + std::to_string(i % Screen->w) + ", " + std::to_string(i / Screen->w) +
+             ")";
+    }
+  }
+  return "";
 }
 
 ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) {

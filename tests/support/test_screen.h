@@ -5,7 +5,9 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 // Initialises SDL's video (dummy driver unless the environment names another) and opens a
 // 640 by 480 software screen of `bitsPerPixel` (8, 16, 24 or 32), stored in Screen. Returns it.
@@ -31,6 +33,17 @@ std::string makeTempDir();
 
 // The pixel (x, y) of Screen as red, green and blue, packed 0xRRGGBB.
 uint32_t screenRgb(int x, int y);
+
+// Every raw pixel value of Screen, row by row.
+std::vector<uint32_t> screenValues();
+
+// Fills every pixel of Screen with a raw value drawn from a generator seeded with `seed`.
+void fillScreenWithNoise(uint32_t seed);
+
+// Runs `expected` and then `actual` on the same noise (fillScreenWithNoise(seed)); "" when they
+// leave the same Screen, else the first pixel that differs, as "pixel (x, y)".
+std::string firstDifferenceOnNoise(uint32_t seed, const std::function<void()>& expected,
+                                   const std::function<void()>& actual);
 
 // The working directory, changed for a test's lifetime and restored when it ends.
 struct ScopedWorkingDir {
