@@ -235,6 +235,35 @@ TEST(PauseBackdrop, BlendOnAPaletteDisplayMapsEachMixture) {
   closeScreen(SCREEN_FORMATS[3]);
 }
 
+// The plain capture and blend of tests/reference, which the benchmark times as the baselines,
+// leave the buffers, the work surfaces and Screen as the game's do.
+TEST(PauseBackdrop, PlainCaptureAndBlendLeaveWhatTheGameLeaves) {
+  openScreen(SCREEN_FORMATS[0]);
+  fillRandom(Screen, 555);
+  const std::vector<uint32_t> picture = surfaceValues(Screen);
+  capturePauseBackdrop();
+  const Picture backdrop(backdropPixels, backdropPixels + BYTES);
+  const Picture snapshot(snapshotPixels, snapshotPixels + BYTES);
+  const std::vector<uint32_t> processed = surfaceValues(overlayMedia.backdropSurface);
+  std::memset(backdropPixels, 0, BYTES);
+  std::memset(snapshotPixels, 0, BYTES);
+  SDL_FillRect(overlayMedia.backdropSurface, nullptr, 0);
+  literalCapturePauseBackdrop();
+  EXPECT_EQ(firstDifference(backdrop, backdropPixels, BYTES), -1) << "backdropPixels";
+  EXPECT_EQ(firstDifference(snapshot, snapshotPixels, BYTES), -1) << "snapshotPixels";
+  EXPECT_EQ(surfaceValues(overlayMedia.backdropSurface), processed) << "backdropSurface";
+  EXPECT_EQ(surfaceValues(Screen), picture) << "Screen is only read";
+  for (const double fade : {0.5, 42.7, 100.0}) {
+    overlayFade = fade;
+    drawPauseBackdrop();
+    const std::vector<uint32_t> drawn = surfaceValues(Screen);
+    fillRandom(Screen, 556);
+    literalDrawPauseBackdrop();
+    EXPECT_EQ(surfaceValues(Screen), drawn) << "fade " << fade;
+  }
+  closeScreen(SCREEN_FORMATS[0]);
+}
+
 TEST(PauseBackdrop, WhatEachFadeDraws) {
   openScreen(SCREEN_FORMATS[0]);
   fillRandom(Screen, 77);
