@@ -28,6 +28,7 @@ constexpr int ALPHA_SHIFT = 24;
 constexpr uint32_t OPAQUE = 255;
 constexpr int BYTE_VALUES = 256;
 constexpr int CHANNEL_BITS = 8;
+constexpr uint32_t CHANNEL_MASK = 0xFF;
 constexpr int BLEND_SHIFT = 8;  // the blend divides by 256
 constexpr int CACHE_SLOTS = 8;
 
@@ -38,7 +39,7 @@ constexpr uint32_t PROBE_STEPS[4] = {1, 7, 255, 13};  // odd: each walk visits e
 uint32_t probeScreenValue(int v) {
   uint32_t value = 0;
   for (int byte = 0; byte < 4; ++byte) {
-    value |= (uint32_t(v) * PROBE_STEPS[byte] & (BYTE_VALUES - 1)) << (CHANNEL_BITS * byte);
+    value |= (uint32_t(v) * PROBE_STEPS[byte] & CHANNEL_MASK) << (CHANNEL_BITS * byte);
   }
   return value;
 }
@@ -53,7 +54,8 @@ uint32_t blendPixel(uint32_t source, uint32_t screen) {
   if (alpha == OPAQUE) return (screen & ALPHA_MASK) | (source & COLOUR_MASK);
   uint32_t result = screen & ALPHA_MASK;
   for (int shift = 0; shift < ALPHA_SHIFT; shift += CHANNEL_BITS) {
-    result |= blendChannel(source >> shift & 0xFF, screen >> shift & 0xFF, alpha) << shift;
+    result |= blendChannel(source >> shift & CHANNEL_MASK, screen >> shift & CHANNEL_MASK, alpha)
+              << shift;
   }
   return result;
 }

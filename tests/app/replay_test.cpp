@@ -107,6 +107,23 @@ struct ScriptedPlayer {
   }
 };
 
+// Frees every surface that the media loading made, so that the next replay's loading loses none.
+void freeLoadedMedia() {
+  SDL_Surface** surfaces[] = {&textBacking1,
+                              &textBacking2,
+                              &overlayMedia.snapshotSurface,
+                              &overlayMedia.backdropSurface,
+                              &overlayMedia.fontSurface,
+                              &overlayMedia.buttonSurface,
+                              &overlayMedia.borderSurface,
+                              &overlayMedia.topBottomBorderSurface,
+                              &overlayMedia.cursorSurface};
+  for (SDL_Surface** surface : surfaces) {
+    SDL_FreeSurface(*surface);
+    *surface = nullptr;
+  }
+}
+
 // One replay from a fresh start in a scratch folder; the hashes of state and picture at every
 // checkpoint.
 std::vector<std::string> runReplay() {
@@ -148,6 +165,7 @@ std::vector<std::string> runReplay() {
   }
   EXPECT_EQ(quitRequested, 0);
   std::remove("highscore.dat");
+  freeLoadedMedia();
   return checkpoints;
 }
 
