@@ -32,6 +32,9 @@ constexpr int BENCH_DEPTH = 32;
 constexpr const char* REPETITIONS_FLAG = "--benchmark_repetitions";
 constexpr const char* DEFAULT_REPETITIONS = "--benchmark_repetitions=9";
 constexpr const char* AGGREGATES_ONLY = "--benchmark_report_aggregates_only=true";
+// Repetitions of all workloads in a shuffled order, so that the floor and every workload meet
+// the same passing load of a shared machine.
+constexpr const char* INTERLEAVED = "--benchmark_enable_random_interleaving=true";
 constexpr const char* QUICK_FLAG = "--quick";
 constexpr const char* WALL_CLOCK_FLAG = "--wall-clock";
 constexpr const char* QUICK_REPETITIONS = "--benchmark_repetitions=1";
@@ -60,6 +63,7 @@ std::vector<char*> benchmarkArguments(int argc, char** argv, bool& quick) {
   } else if (!repetitionsGiven) {
     arguments.push_back(const_cast<char*>(DEFAULT_REPETITIONS));
   }
+  if (!quick) arguments.push_back(const_cast<char*>(INTERLEAVED));
   arguments.push_back(const_cast<char*>(AGGREGATES_ONLY));
   for (int i = 1; i < argc; ++i) {
     if (!ownFlag(argv[i])) arguments.push_back(argv[i]);
