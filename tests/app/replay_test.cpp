@@ -107,23 +107,6 @@ struct ScriptedPlayer {
   }
 };
 
-// Frees every surface that the media loading made, so that the next replay's loading loses none.
-void freeLoadedMedia() {
-  SDL_Surface** surfaces[] = {&textBacking1,
-                              &textBacking2,
-                              &overlayMedia.snapshotSurface,
-                              &overlayMedia.backdropSurface,
-                              &overlayMedia.fontSurface,
-                              &overlayMedia.buttonSurface,
-                              &overlayMedia.borderSurface,
-                              &overlayMedia.topBottomBorderSurface,
-                              &overlayMedia.cursorSurface};
-  for (SDL_Surface** surface : surfaces) {
-    SDL_FreeSurface(*surface);
-    *surface = nullptr;
-  }
-}
-
 // One replay from a fresh start in a scratch folder; the hashes of state and picture at every
 // checkpoint. The media are loaded by the first replay only: the game never frees them, so a
 // second load would leak the first one's surfaces.
@@ -168,7 +151,6 @@ std::vector<std::string> runReplay(bool loadMedia) {
   }
   EXPECT_EQ(quitRequested, 0);
   std::remove("highscore.dat");
-  freeLoadedMedia();
   return checkpoints;
 }
 
