@@ -3,6 +3,9 @@
 
 #include "app/screen.h"
 
+#include <cstring>
+#include <type_traits>
+
 InputState inputState;
 
 namespace {
@@ -22,6 +25,16 @@ void takeEvents(Uint32 mask, Apply apply) {
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, mask) > 0) apply(event);
 }
 
+// The key symbol an event carries, as the number it is. A pushed event may hold any number there,
+// not only SDLKey's enumerators, and loading such a number as an SDLKey is undefined behaviour;
+// copying its bytes is not.
+int64_t keySymbolOf(const SDL_Event& event) {
+  std::underlying_type_t<SDLKey> symbol;
+  static_assert(sizeof symbol == sizeof event.key.keysym.sym);
+  std::memcpy(&symbol, &event.key.keysym.sym, sizeof symbol);
+  return int64_t(symbol);
+}
+
 int32_t clamp(int32_t value, int32_t low, int32_t high) {
   return value < low ? low : value > high ? high : value;
 }
@@ -33,12 +46,12 @@ void updateInput() {
   // pressed and released within one frame ends it Up.
   ageEntries(inputState.keys, KEY_COUNT);
   takeEvents(SDL_KEYDOWNMASK, [](const SDL_Event& event) {
-    if (event.key.keysym.sym >= 0 && event.key.keysym.sym < KEY_COUNT)
-      inputState.keys[event.key.keysym.sym] = KeyState::Pressed;
+    const int64_t symbol = keySymbolOf(event);
+    if (symbol >= 0 && symbol < KEY_COUNT) inputState.keys[symbol] = KeyState::Pressed;
   });
   takeEvents(SDL_KEYUPMASK, [](const SDL_Event& event) {
-    if (event.key.keysym.sym >= 0 && event.key.keysym.sym < KEY_COUNT)
-      inputState.keys[event.key.keysym.sym] = KeyState::Up;
+    const int64_t symbol = keySymbolOf(event);
+    if (symbol >= 0 && symbol < KEY_COUNT) inputState.keys[symbol] = KeyState::Up;
   });
 
   ageEntries(inputState.mouseButtons, MOUSE_BUTTON_COUNT);
