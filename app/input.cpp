@@ -4,7 +4,6 @@
 #include "app/screen.h"
 
 #include <cstring>
-#include <type_traits>
 
 InputState inputState;
 
@@ -25,14 +24,13 @@ void takeEvents(Uint32 mask, Apply apply) {
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, mask) > 0) apply(event);
 }
 
-// The key symbol an event carries, as the number it is. A pushed event may hold any number there,
-// not only SDLKey's enumerators, and loading such a number as an SDLKey is undefined behaviour;
-// copying its bytes is not.
-int64_t keySymbolOf(const SDL_Event& event) {
-  std::underlying_type_t<SDLKey> symbol;
-  static_assert(sizeof symbol == sizeof event.key.keysym.sym);
+// The key symbol as the integer SDL stored. Read through its bytes: a symbol beyond SDLKey's own
+// range (any event pushed with a made-up symbol) is not a valid enum value to load.
+uint32_t keySymbolOf(const SDL_Event& event) {
+  static_assert(sizeof event.key.keysym.sym == sizeof(uint32_t));
+  uint32_t symbol;
   std::memcpy(&symbol, &event.key.keysym.sym, sizeof symbol);
-  return int64_t(symbol);
+  return symbol;
 }
 
 int32_t clamp(int32_t value, int32_t low, int32_t high) {
@@ -46,12 +44,10 @@ void updateInput() {
   // pressed and released within one frame ends it Up.
   ageEntries(inputState.keys, KEY_COUNT);
   takeEvents(SDL_KEYDOWNMASK, [](const SDL_Event& event) {
-    const int64_t symbol = keySymbolOf(event);
-    if (symbol >= 0 && symbol < KEY_COUNT) inputState.keys[symbol] = KeyState::Pressed;
+    if (keySymbolOf(event) < KEY_COUNT) inputState.keys[keySymbolOf(event)] = KeyState::Pressed;
   });
   takeEvents(SDL_KEYUPMASK, [](const SDL_Event& event) {
-    const int64_t symbol = keySymbolOf(event);
-    if (symbol >= 0 && symbol < KEY_COUNT) inputState.keys[symbol] = KeyState::Up;
+    if (keySymbolOf(event) < KEY_COUNT) inputState.keys[keySymbolOf(event)] = KeyState::Up;
   });
 
   ageEntries(inputState.mouseButtons, MOUSE_BUTTON_COUNT);
