@@ -120,7 +120,7 @@ Counts counts;
   std::exit(1);
 }
 
-int chance(Player& player, int oneIn) {
+bool chance(Player& player, int oneIn) {
   return std::uniform_int_distribution<int>(0, oneIn - 1)(player.random) == 0;
 }
 
