@@ -27,7 +27,8 @@ struct InputState {
 // All Up, pointer at (0, 0) until the first updateInput.
 extern InputState inputState;
 
-// SDL 1.2 holds at most this many events; a pump that brings more drops the rest.
+// SDL 1.2 holds at most this many events (sdl12-compat one more); a pump that brings more drops
+// the rest.
 constexpr int SDL_QUEUE_LIMIT = 127;
 
 // True when the last updateInput found SDL's queue full, so that events may have been dropped.

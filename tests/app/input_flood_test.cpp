@@ -67,7 +67,8 @@ void holdDAndLeftButton() {
 TEST_F(InputFlood, AFullQueueIsTakenInOneFrameAndItsLostReleasesLiftTheirEntries) {
   holdDAndLeftButton();
   pushKey(SDLK_a, true);  // a press within the flood whose release is lost
-  EXPECT_EQ(fillQueue(), SDL_QUEUE_LIMIT - 1) << "SDL's queue holds 127 events";
+  // Classic SDL 1.2 holds 127 events, sdl12-compat 128.
+  EXPECT_GE(fillQueue(), SDL_QUEUE_LIMIT - 1);
   EXPECT_TRUE(pushRefused(SDL_KEYUP, SDLK_d));
   EXPECT_TRUE(pushRefused(SDL_KEYUP, SDLK_a));
   EXPECT_TRUE(pushRefused(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT));
