@@ -6,8 +6,11 @@
 #include <cstring>
 
 InputState inputState;
+bool inputEventsLost;
 
 namespace {
+
+constexpr int BUTTONS_IN_SDL_MASK = 8;  // SDL_GetMouseState's mask has one bit for buttons 1 to 8
 
 // Every entry that is down becomes Held: a Pressed entry lasts one frame.
 void ageEntries(KeyState* entries, int count) {
@@ -33,6 +36,28 @@ uint32_t keySymbolOf(const SDL_Event& event) {
   return symbol;
 }
 
+int queuedEventCount() {
+  SDL_Event queued[SDL_QUEUE_LIMIT + 1];
+  return SDL_PeepEvents(queued, SDL_QUEUE_LIMIT + 1, SDL_PEEKEVENT, SDL_ALLEVENTS);
+}
+
+// Lifts every Held key and button that SDL's own state reports up: its release was dropped.
+// SDL knows keys below its last symbol and the buttons of its 8-bit button mask.
+void liftReleasedEntries() {
+  int keysKnown = 0;
+  const Uint8* keysDown = SDL_GetKeyState(&keysKnown);
+  for (int key = 0; key < keysKnown && key < KEY_COUNT; ++key) {
+    if (inputState.keys[key] == KeyState::Held && keysDown[key] == 0)
+      inputState.keys[key] = KeyState::Up;
+  }
+  const Uint8 buttonsDown = SDL_GetMouseState(nullptr, nullptr);
+  for (int button = 1; button < MOUSE_BUTTON_COUNT && button <= BUTTONS_IN_SDL_MASK; ++button) {
+    const bool down = (buttonsDown & SDL_BUTTON(button)) != 0;
+    if (inputState.mouseButtons[button] == KeyState::Held && !down)
+      inputState.mouseButtons[button] = KeyState::Up;
+  }
+}
+
 int32_t clamp(int32_t value, int32_t low, int32_t high) {
   return value < low ? low : value > high ? high : value;
 }
@@ -40,6 +65,8 @@ int32_t clamp(int32_t value, int32_t low, int32_t high) {
 }  // namespace
 
 void updateInput() {
+  const bool queueFull = queuedEventCount() >= SDL_QUEUE_LIMIT;
+
   // Events are applied by type, not in arrival order: every down before every up, so a key
   // pressed and released within one frame ends it Up.
   ageEntries(inputState.keys, KEY_COUNT);
@@ -59,6 +86,9 @@ void updateInput() {
     if (event.button.button < MOUSE_BUTTON_COUNT)
       inputState.mouseButtons[event.button.button] = KeyState::Up;
   });
+
+  if (queueFull || inputEventsLost) liftReleasedEntries();
+  inputEventsLost = queueFull;
 
   int x = 0;
   int y = 0;

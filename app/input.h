@@ -27,9 +27,22 @@ struct InputState {
 // All Up, pointer at (0, 0) until the first updateInput.
 extern InputState inputState;
 
+// SDL 1.2 holds at most this many events (sdl12-compat one more); a pump that brings more drops
+// the rest.
+constexpr int SDL_QUEUE_LIMIT = 127;
+
+// True when the last updateInput found SDL's queue full, so that events may have been dropped.
+// Written only by updateInput; false at start.
+extern bool inputEventsLost;
+
 // Ages the entries (Pressed becomes Held), applies this frame's key-downs, then key-ups, then
 // the same for mouse buttons, and samples the pointer. Symbols of 500 or more and buttons of 10
 // or more are ignored. Cannot fail.
+//
+// A pump that filled SDL's queue has dropped what came after it, releases among them, while
+// SDL's own key and button state saw every event. In such a frame, and in the one after it (when
+// the presses of the full frame have aged), every Held entry that SDL reports up is lifted to
+// Up, so that no key stays held for a release that was lost. Other frames follow the events only.
 void updateInput();
 
 // True while a key or button entry is anything but Up.

@@ -4,7 +4,6 @@
 #include "overlay/images.h"
 #include "platform/pixels.h"
 
-#include <SDL_image.h>
 
 #include <cstdio>
 #include <unistd.h>
@@ -30,40 +29,45 @@ void reportShapeFile(const char* path, const char* problem) {
   std::fprintf(stderr, "zaraz: %s %s (working directory %s)\n", path, problem, folder);
 }
 
-// Reads the top-left width by height pixels of the bitmap at `path` into `shape`, column after
-// column: 1 where the raw pixel value is 0, else 0. False, after the message, when the file
-// is missing, undecodable or smaller; nothing outside the image's pixels is read.
+// Reads the shape from the bitmap at `path`; false, after the message, when the file is
+// missing, undecodable or smaller than the shape.
 bool readShape(const char* path, int width, int height, uint8_t* shape) {
-  SDL_Surface* image = IMG_Load(path);
+  SDL_Surface* image = loadImage(path);
   if (image == nullptr) {
     reportShapeFile(path, "cannot be read");
     return false;
   }
-  bool read = false;
-  if (image->w < width || image->h < height) {
+  const ShapeRead result = readShapeFromImage(image, width, height, shape);
+  if (result == ShapeRead::TooSmall) {
     char problem[PATH_BUFFER_SIZE];
     std::snprintf(problem, sizeof problem, "is %d by %d pixels, smaller than %d by %d",
                   image->w, image->h, width, height);
     reportShapeFile(path, problem);
-  } else {
-    const SurfacePixelLock lock(image);
-    if (lock.ok) {
-      // A pixel size other than 1 to 4 bytes reads as 0, so its cells count as solid.
-      for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < height; ++y) {
-          shape[x * height + y] = readPixel(image, x, y) == 0 ? 1 : 0;
-        }
-      }
-      read = true;
-    } else {
-      reportShapeFile(path, "cannot be locked for reading");
-    }
+  } else if (result == ShapeRead::Unlockable) {
+    reportShapeFile(path, "cannot be locked for reading");
   }
   SDL_FreeSurface(image);
-  return read;
+  return result == ShapeRead::Read;
 }
 
 }  // namespace
+
+ShapeRead readShapeFromImage(SDL_Surface* image, int width, int height, uint8_t* shape) {
+  if (image->w < width || image->h < height) return ShapeRead::TooSmall;
+  const SurfacePixelLock lock(image);
+  if (!lock.ok) return ShapeRead::Unlockable;
+  // A pixel size other than 1 to 4 bytes reads as 0, so its cells count as solid. So does a
+  // pixel whose bytes would lie beyond the end of its row: SDL packs surfaces of 1 and 4 bits a
+  // pixel tighter than a byte a pixel, and a damaged bitmap can decode to one.
+  const int bytesPerPixel = image->format->BytesPerPixel;
+  for (int x = 0; x < width; ++x) {
+    const bool inRow = (x + 1) * bytesPerPixel <= image->pitch;
+    for (int y = 0; y < height; ++y) {
+      shape[x * height + y] = !inRow || readPixel(image, x, y) == 0 ? 1 : 0;
+    }
+  }
+  return ShapeRead::Read;
+}
 
 bool loadGameMedia() {
   if (!readShape(SHIP_FILE, SHIP_SHAPE_WIDTH, SHIP_SHAPE_HEIGHT, shipShape)) return false;

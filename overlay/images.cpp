@@ -5,6 +5,9 @@
 
 #include <SDL_image.h>
 
+#include <cstdint>
+#include <cstring>
+
 OverlayMedia overlayMedia;
 
 namespace {
@@ -20,11 +23,39 @@ constexpr Uint8 KEY_RED = 0;
 constexpr Uint8 KEY_GREEN = 255;
 constexpr Uint8 KEY_BLUE = 255;
 
+// A PNG file: its signature, then chunks of a 4-byte big-endian data length, a 4-byte type, the
+// data and a 4-byte CRC. SDL_image takes any file starting with the first four signature bytes
+// for a PNG.
+constexpr uint8_t PNG_SIGNATURE[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr size_t PNG_MAGIC_SIZE = 4;
+constexpr int PNG_CHUNK_HEADER_SIZE = 8;
+constexpr int PNG_CHUNK_OVERHEAD = 12;  // header and CRC
+constexpr const char* PNG_END_CHUNK = "IEND";
+
+uint32_t bigEndian32(const uint8_t* bytes) {
+  return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
+}
+
+// Walks the chunks of a PNG from `at` (just past the signature) to IEND; false when a chunk
+// runs past `end` or the bytes end before IEND.
+bool pngChunksEndWithin(SDL_RWops* source, int64_t at, int64_t end) {
+  for (;;) {
+    uint8_t header[PNG_CHUNK_HEADER_SIZE];
+    if (end - at < PNG_CHUNK_OVERHEAD || SDL_RWseek(source, int(at), RW_SEEK_SET) != at ||
+        SDL_RWread(source, header, 1, sizeof header) != int(sizeof header))
+      return false;
+    const int64_t length = bigEndian32(header);
+    if (length > end - at - PNG_CHUNK_OVERHEAD) return false;
+    at += PNG_CHUNK_OVERHEAD + length;
+    if (std::memcmp(header + 4, PNG_END_CHUNK, 4) == 0) return true;
+  }
+}
+
 using Conversion = decltype(&SDL_DisplayFormat);
 
-// IMG_Load, then the conversion; the loaded surface is freed either way.
+// loadImage, then the conversion; the loaded surface is freed either way.
 SDL_Surface* loadConverted(const char* path, Conversion convert) {
-  SDL_Surface* loaded = IMG_Load(path);
+  SDL_Surface* loaded = loadImage(path);
   if (loaded == nullptr) return nullptr;
   SDL_Surface* converted = convert(loaded);
   SDL_FreeSurface(loaded);
@@ -38,6 +69,28 @@ SDL_Rect cutOut(int x, int y, int w, int h) {
 }
 
 }  // namespace
+
+bool safeToDecode(SDL_RWops* source) {
+  const int start = SDL_RWtell(source);
+  const int end = SDL_RWseek(source, 0, RW_SEEK_END);
+  uint8_t signature[sizeof PNG_SIGNATURE] = {};
+  bool safe = start >= 0 && end >= 0 && SDL_RWseek(source, start, RW_SEEK_SET) == start;
+  if (safe && SDL_RWread(source, signature, 1, sizeof signature) >= int(PNG_MAGIC_SIZE) &&
+      std::memcmp(signature, PNG_SIGNATURE, PNG_MAGIC_SIZE) == 0) {
+    safe = std::memcmp(signature, PNG_SIGNATURE, sizeof signature) == 0 &&
+           pngChunksEndWithin(source, start + int64_t(sizeof signature), end);
+  }
+  SDL_RWseek(source, start, RW_SEEK_SET);
+  return safe;
+}
+
+SDL_Surface* loadImage(const char* path) {
+  SDL_RWops* file = SDL_RWFromFile(path, "rb");
+  if (file == nullptr) return nullptr;
+  const bool safe = safeToDecode(file);
+  SDL_RWclose(file);
+  return safe ? IMG_Load(path) : nullptr;
+}
 
 SDL_Surface* loadKeyedImage(const char* path) {
   SDL_Surface* image = loadConverted(path, SDL_DisplayFormat);

@@ -33,6 +33,18 @@ struct OverlayMedia {
 // All null and zero until loadOverlayMedia; any surface stays null when its file failed.
 extern OverlayMedia overlayMedia;
 
+// Whether the image bytes in `source` may be handed to SDL_image: true for anything but a PNG,
+// and for a PNG whose chunks, walked from its signature, each lie wholly within the bytes and
+// lead to its IEND chunk. SDL_image's PNG reader ignores short reads, so libpng, asked to read
+// past the end, is handed stale bytes: a damaged chunk length then repeats the same damaged
+// chunk for ever, and the game would hang at start-up. Leaves the read position where it was.
+bool safeToDecode(SDL_RWops* source);
+
+// IMG_Load of `path` (relative to the working directory) when safeToDecode passes its bytes;
+// otherwise, or when the file is missing, null. Every image file of the game is read through it.
+// The caller owns the result.
+SDL_Surface* loadImage(const char* path);
+
 // Loads `path` (relative to the working directory), converts it with SDL_DisplayFormat and keys
 // it on cyan (0, 255, 255) as mapped into the converted format. The caller owns the result;
 // null when the file cannot be loaded or converted.

@@ -1,0 +1,91 @@
+// tests/fuzz/highscore_fuzz.cpp -- libFuzzer target: any bytes as "highscore.dat", read by a
+// game reset, against a plain reading of the same bytes.
+//
+// The reset must take the number the bytes start with (after white space, with an optional sign)
+// when it fits 32 bits and ends within the first HIGH_SCORE_READ_LIMIT bytes, and otherwise keep
+// the best score it had; it must never write the file when no record was set.
+#include "game/reset.h"
+#include "game/state.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int32_t SCORE_BEFORE = 777;  // the best score the reset starts from
+constexpr size_t MOST_DIGITS = 10;     // of a 32-bit number, leading zeros not counted
+
+[[noreturn]] void fault(const char* what) {
+  std::fprintf(stderr, "highscore fuzz: %s\n", what);
+  std::abort();
+}
+
+// What a careful reader makes of the file: the number at its start, if it has one that fits.
+std::optional<int32_t> plainReading(const std::string& bytes) {
+  const std::string text = bytes.substr(0, HIGH_SCORE_READ_LIMIT);
+  const bool cut = bytes.size() >= HIGH_SCORE_READ_LIMIT;
+  size_t at = text.find_first_not_of(" \t\n\v\f\r");
+  if (at == std::string::npos) return std::nullopt;
+  bool negative = false;
+  if (text[at] == '+' || text[at] == '-') negative = text[at++] == '-';
+  const size_t end = text.find_first_not_of("0123456789", at);
+  const size_t stop = end == std::string::npos ? text.size() : end;
+  if (stop == at) return std::nullopt;
+  // Digits that run on to the end of a read that stopped short of the file's end may go on.
+  if (stop == text.size() && cut) return std::nullopt;
+  std::string digits = text.substr(at, stop - at);
+  digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+  if (digits.size() > MOST_DIGITS) return std::nullopt;
+  const long long value = std::stoll(digits) * (negative ? -1 : 1);
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return int32_t(value);
+}
+
+std::string fileContent() {
+  std::ifstream file(HIGH_SCORE_FILE, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+char scratchFolder[] = "/tmp/zaraz-fuzz-highscore-XXXXXX";
+
+void removeScratchFolder() {
+  std::remove(HIGH_SCORE_FILE);
+  if (chdir("/") == 0) rmdir(scratchFolder);
+}
+
+}  // namespace
+
+// A scratch working directory of the fuzzer's own, so the file it writes is nobody else's.
+// libFuzzer ends a timed run with exit(), which removes it again.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  if (mkdtemp(scratchFolder) == nullptr || chdir(scratchFolder) != 0)
+    fault("cannot make a scratch folder");
+  std::atexit(removeScratchFolder);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  {
+    std::ofstream file(HIGH_SCORE_FILE, std::ios::binary | std::ios::trunc);
+    file << bytes;
+    if (!file) fault("cannot write the input file");
+  }
+  score = 0;
+  highScore = SCORE_BEFORE;
+  highScoreUnsaved = false;
+  resetGame();
+
+  const std::optional<int32_t> expected = plainReading(bytes);
+  if (highScore != expected.value_or(SCORE_BEFORE)) fault("the reset read another best score");
+  if (fileContent() != bytes) fault("the reset changed the file, though no record was set");
+  if (score != 0 || shotCount != 0 || enemyCount != 0) fault("the reset did not start a game");
+  return 0;
+}

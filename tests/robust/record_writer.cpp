@@ -1,0 +1,49 @@
+// tests/robust/record_writer.cpp -- stores ever higher best scores through the game's own reset,
+// for record_kill.sh to kill at random moments.
+//
+// Usage: zaraz-record-writer FOLDER [kill-before-rename]
+// In FOLDER, a first reset reads the stored best score and says "read N"; then, for ever, every
+// game ends one point above the best: "storing N" is said before the reset that stores it and
+// "stored N" after. Each line is one write to standard output, unbuffered, so a writer that was
+// killed has said how far it got. With kill-before-rename the first store ends the process by
+// SIGKILL just before its rename (platform/files.h). A store that fails says "unsaved N" and
+// ends the writer with status 1.
+#include "game/reset.h"
+#include "game/state.h"
+#include "platform/files.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace {
+
+void say(const char* what, int32_t value) {
+  char line[64];
+  const int length = std::snprintf(line, sizeof line, "%s %d\n", what, int(value));
+  if (::write(STDOUT_FILENO, line, size_t(length)) != length) _exit(3);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || chdir(argv[1]) != 0) {
+    std::fprintf(stderr, "usage: zaraz-record-writer FOLDER [kill-before-rename]\n");
+    return 2;
+  }
+  if (argc > 2 && std::strcmp(argv[2], "kill-before-rename") == 0)
+    fileReplaceFault = FileReplaceFault::KillBeforeRename;
+  resetGame();
+  say("read", highScore);
+  for (;;) {
+    score = highScore + 1;
+    say("storing", score);
+    resetGame();
+    if (highScoreUnsaved) {
+      say("unsaved", highScore);
+      return 1;
+    }
+    say("stored", highScore);
+  }
+}
