@@ -1,9 +1,74 @@
-// game/media.cpp -- the game's shapes and HUD backings.
+// game/media.cpp -- the ship and enemy shapes read from their bitmaps, and the HUD backings.
 #include "game/media.h"
+
+#include "overlay/images.h"
+#include "platform/pixels.h"
+
+#include <SDL_image.h>
+
+#include <cstdio>
+#include <unistd.h>
 
 uint8_t shipShape[SHIP_SHAPE_WIDTH * SHIP_SHAPE_HEIGHT];
 uint8_t enemyShape[ENEMY_SHAPE_SIZE * ENEMY_SHAPE_SIZE];
 SDL_Surface* textBacking1;
 SDL_Surface* textBacking2;
 
-bool loadGameMedia() { return true; }
+namespace {
+
+constexpr const char* SHIP_FILE = "Media/Game/ship.bmp";
+constexpr const char* ENEMY_FILE = "Media/Game/enemy1.bmp";
+constexpr const char* BACKING1_FILE = "Media/Game/textbacking1.png";
+constexpr const char* BACKING2_FILE = "Media/Game/textbacking2.png";
+constexpr size_t PATH_BUFFER_SIZE = 4096;
+
+// The one line a player sees when the game cannot start for want of a bitmap; most often the
+// game was started from another folder than the one holding Media/.
+void reportShapeFile(const char* path, const char* problem) {
+  char folder[PATH_BUFFER_SIZE];
+  if (getcwd(folder, sizeof folder) == nullptr) std::snprintf(folder, sizeof folder, "?");
+  std::fprintf(stderr, "zaraz: %s %s (working directory %s)\n", path, problem, folder);
+}
+
+// Reads the top-left width by height pixels of the bitmap at `path` into `shape`, column after
+// column: 1 where the raw pixel value is 0, else 0. False, after the message, when the file
+// is missing, undecodable or smaller; nothing outside the image's pixels is read.
+bool readShape(const char* path, int width, int height, uint8_t* shape) {
+  SDL_Surface* image = IMG_Load(path);
+  if (image == nullptr) {
+    reportShapeFile(path, "cannot be read");
+    return false;
+  }
+  bool read = false;
+  if (image->w < width || image->h < height) {
+    char problem[PATH_BUFFER_SIZE];
+    std::snprintf(problem, sizeof problem, "is %d by %d pixels, smaller than %d by %d",
+                  image->w, image->h, width, height);
+    reportShapeFile(path, problem);
+  } else {
+    const SurfacePixelLock lock(image);
+    if (lock.ok) {
+      // A pixel size other than 1 to 4 bytes reads as 0, so its cells count as solid.
+      for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; ++y) {
+          shape[x * height + y] = readPixel(image, x, y) == 0 ? 1 : 0;
+        }
+      }
+      read = true;
+    } else {
+      reportShapeFile(path, "cannot be locked for reading");
+    }
+  }
+  SDL_FreeSurface(image);
+  return read;
+}
+
+}  // namespace
+
+bool loadGameMedia() {
+  if (!readShape(SHIP_FILE, SHIP_SHAPE_WIDTH, SHIP_SHAPE_HEIGHT, shipShape)) return false;
+  if (!readShape(ENEMY_FILE, ENEMY_SHAPE_SIZE, ENEMY_SHAPE_SIZE, enemyShape)) return false;
+  textBacking1 = loadAlphaImage(BACKING1_FILE);
+  textBacking2 = loadAlphaImage(BACKING2_FILE);
+  return true;
+}

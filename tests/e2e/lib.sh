@@ -80,3 +80,23 @@ screenshot() { xwd -id "$WID" -silent | "$CONVERT" xwd:- "$1"; }
 pixel_rgb() {
   "$CONVERT" "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
 }
+
+# Mean colour saturation (0..1) of PNG $1: 0 for a picture of pure greys, above 0 with colour.
+saturation() { "$CONVERT" "$1" -colorspace HSL -channel G -separate -format "%[fx:mean]" info:; }
+
+# The smallest channel value (0..255) in the rectangle W x H at (X, Y) of PNG $1.
+min_channel() {
+  local png=$1 x=$2 y=$3 w=$4 h=$5
+  "$CONVERT" "$png" -crop "${w}x${h}+${x}+${y}" +repage -separate \
+    -format "%[fx:int(255*minima)]\n" info: | sort -n | head -1
+}
+
+# Presses key $1 in the game's window.
+press_key() { xdotool key --window "$WID" "$1"; }
+
+# Moves the pointer to ($1, $2) in window pixels and clicks the left button.
+click_at() {
+  xdotool mousemove --window "$WID" "$1" "$2"
+  sleep 0.2
+  xdotool click 1
+}
