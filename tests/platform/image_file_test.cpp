@@ -319,3 +319,13 @@ TEST(ImageFile, UnreadableFilesGiveNull) {
   }
   EXPECT_EQ(loadImageFile((dir + "/missing.png").c_str()), nullptr);
 }
+
+// The game's own images, as the Windows build will read them.
+TEST(ImageFile, GameMediaMatchesSdlImage) {
+  const char* const files[] = {
+      "Media/Game/ship.bmp",         "Media/Game/enemy1.bmp",   "Media/Game/textbacking1.png",
+      "Media/Game/textbacking2.png", "Media/Orvane/Border.png", "Media/Orvane/Button.png",
+      "Media/Orvane/Cursor.png",     "Media/Orvane/Font.png",   "Media/Orvane/TopBottomBorder.png",
+  };
+  for (const char* file : files) expectSameAsSdlImage(sourceDir() + "/" + file, file);
+}
