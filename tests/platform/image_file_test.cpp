@@ -66,7 +66,9 @@ void writePng(const std::string& path, const PngCase& test) {
   for (png_color& entry : palette) {
     entry = {png_byte(std::rand()), png_byte(std::rand()), png_byte(std::rand())};
   }
-  if (test.colourType == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, palette.data(), test.paletteSize);
+  if (test.colourType == PNG_COLOR_TYPE_PALETTE) {
+    png_set_PLTE(png, info, palette.data(), test.paletteSize);
+  }
   png_color_16 transparent{};
   const int sampleMax = (1 << test.bitDepth) - 1;
   // A transparent value with bits above the low byte, to show which byte the colour key keeps.
