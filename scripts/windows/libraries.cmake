@@ -10,3 +10,8 @@ target_include_directories(PkgConfig::SDL INTERFACE
 target_compile_options(PkgConfig::SDL INTERFACE ${WINDOWS_LIBRARIES_STATIC_CFLAGS_OTHER})
 # SDL's start-up library (SDLmain: WinMain calls main) and -mwindows come with SDL's own flags.
 target_link_libraries(PkgConfig::SDL INTERFACE ${WINDOWS_LIBRARIES_STATIC_LDFLAGS})
+
+# The platform layer's check program, run under Wine and compared with its Linux build
+# (scripts/windows/check-platform).
+add_executable(zaraz-platform-check ${CMAKE_CURRENT_LIST_DIR}/platform_check.cpp)
+target_link_libraries(zaraz-platform-check PRIVATE zaraz_core)
