@@ -1,0 +1,139 @@
+// tests/platform/files_test.cpp -- bounded reads and all-or-nothing replacement of files.
+#include "platform/files.h"
+
+#include "support/test_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FilesTest : public testing::Test {
+ protected:
+  void SetUp() override { dir = makeTempDir(); }
+  void TearDown() override {
+    fileReplaceFault = FileReplaceFault::None;
+    fs::remove_all(dir);
+  }
+
+  std::string path(const std::string& name) const { return dir + "/" + name; }
+
+  static void writeBytes(const std::string& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+  }
+  static std::string readBytes(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // The names in the folder, sorted, joined by spaces.
+  std::string listing() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    std::string joined;
+    for (const auto& name : names) joined += (joined.empty() ? "" : " ") + name;
+    return joined;
+  }
+
+  std::string dir;
+};
+
+TEST_F(FilesTest, ReadFilePrefixReadsAtMostItsCapacityAndRefusesWhatIsNoFile) {
+  writeBytes(path("small"), "42\r\n");
+  writeBytes(path("large"), std::string(100000, '7'));
+  writeBytes(path("empty"), "");
+  fs::create_directory(path("folder"));
+  ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
+  struct Row {
+    const char* name;
+    std::string file;
+    long result;
+  };
+  const Row rows[] = {
+      {"whole small file", "small", 4},
+      {"large file stops at the capacity", "large", 16},
+      {"empty file", "empty", 0},
+      {"missing file", "missing", -1},
+      {"directory", "folder", -1},
+      {"pipe is refused without waiting for a writer", "pipe", -1},
+  };
+  for (const Row& row : rows) {
+    char buffer[16] = {};
+    EXPECT_EQ(readFilePrefix(path(row.file).c_str(), buffer, sizeof buffer), row.result)
+        << row.name;
+  }
+  char buffer[16] = {};
+  readFilePrefix(path("small").c_str(), buffer, sizeof buffer);
+  EXPECT_EQ(std::string(buffer), "42\r\n");
+}
+
+TEST_F(FilesTest, ReplaceWritesExactlyTheBytesAndLeavesNoTemporaryFile) {
+  const std::string file = path("best");
+  ASSERT_TRUE(replaceFileContents(file.c_str(), "120\r\n", 5));
+  EXPECT_EQ(readBytes(file), "120\r\n");
+  ASSERT_TRUE(replaceFileContents(file.c_str(), "7\r\n", 3));
+  EXPECT_EQ(readBytes(file), "7\r\n");
+  EXPECT_EQ(listing(), "best");
+}
+
+TEST_F(FilesTest, ReplaceTakesOverAStaleTemporaryFile) {
+  writeBytes(path("best.tmp"), "half a rec");
+  ASSERT_TRUE(replaceFileContents(path("best").c_str(), "5\r\n", 3));
+  EXPECT_EQ(readBytes(path("best")), "5\r\n");
+  EXPECT_EQ(listing(), "best");
+}
+
+TEST_F(FilesTest, FailedReplaceKeepsTheOldContentAndRemovesItsTemporaryFile) {
+  writeBytes(path("plain"), "not a folder");
+  fs::create_directory(path("best"));
+  struct Row {
+    const char* name;
+    std::string file;
+    FileReplaceFault fault;
+  };
+  const Row rows[] = {
+      {"rename fails after the write", "old", FileReplaceFault::FailBeforeRename},
+      {"a folder stands where the file goes", "best", FileReplaceFault::None},
+      {"a path component is a file", "plain/best", FileReplaceFault::None},
+  };
+  writeBytes(path("old"), "50\r\n");
+  for (const Row& row : rows) {
+    fileReplaceFault = row.fault;
+    EXPECT_FALSE(replaceFileContents(path(row.file).c_str(), "80\r\n", 4)) << row.name;
+    fileReplaceFault = FileReplaceFault::None;
+  }
+  EXPECT_EQ(readBytes(path("old")), "50\r\n");
+  EXPECT_TRUE(fs::is_directory(path("best")));
+  EXPECT_EQ(readBytes(path("plain")), "not a folder");
+  EXPECT_EQ(listing(), "best old plain");
+}
+
+TEST_F(FilesTest, ProcessKilledBeforeTheRenameLeavesTheOldContent) {
+  const std::string file = path("best");
+  writeBytes(file, "50\r\n");
+  EXPECT_EXIT(
+      {
+        fileReplaceFault = FileReplaceFault::KillBeforeRename;
+        replaceFileContents(file.c_str(), "80\r\n", 4);
+      },
+      testing::KilledBySignal(SIGKILL), "");
+  EXPECT_EQ(readBytes(file), "50\r\n");
+  // The dead writer's temporary file is left; the next write takes it over.
+  EXPECT_EQ(readBytes(path("best.tmp")), "80\r\n");
+  ASSERT_TRUE(replaceFileContents(file.c_str(), "90\r\n", 4));
+  EXPECT_EQ(readBytes(file), "90\r\n");
+  EXPECT_EQ(listing(), "best");
+}
+
+}  // namespace
