@@ -4,11 +4,14 @@
 // IMG_Load is platform/image_file.cpp, and for Linux, where it is the real SDL_image.
 //
 // Lines: "image FILE W H BITS MASKS FLAGS KEY PALETTE-HASH PIXEL-HASH" for each of the game's
-// images; "time SECONDS" (now) and "local YYYY-MM-DD HH:MM:SS WDAY YDAY" for a fixed instant.
+// images; "time SECONDS" (now) and "local YYYY-MM-DD HH:MM:SS WDAY YDAY" for a fixed instant;
+// "file STEP RESULT BYTES" for the best-score file's operations, run in the working directory
+// (which must be empty), leaving highscore.dat there.
 #include <SDL.h>
 #include <SDL_image.h>
 
 #include "platform/clock.h"
+#include "platform/files.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +27,16 @@ constexpr const char* GAME_IMAGES[] = {
 constexpr int64_t FIXED_INSTANT = 1700000000;  // 2023-11-14 22:13:20 UTC
 constexpr uint32_t FNV_OFFSET = 2166136261u;
 constexpr uint32_t FNV_PRIME = 16777619u;
+
+constexpr const char* SCORE_FILE = "highscore.dat";
+constexpr const char* SCORE_TEMP_FILE = "highscore.dat.tmp";
+#ifdef _WIN32
+constexpr const char* DEVICE = "NUL";
+#else
+constexpr const char* DEVICE = "/dev/null";
+#endif
+constexpr size_t READ_CAPACITY = 64;
+constexpr size_t SHORT_CAPACITY = 3;
 
 uint32_t hashBytes(const uint8_t* bytes, size_t count, uint32_t hash) {
   for (size_t i = 0; i < count; i++) hash = (hash ^ bytes[i]) * FNV_PRIME;
@@ -57,6 +70,31 @@ void printImage(const std::string& mediaDir, const char* name) {
   SDL_FreeSurface(image);
 }
 
+// "file STEP RESULT BYTES": a step's result and what reading the score file then gives, in hex.
+void printFileStep(const char* step, long result) {
+  char bytes[READ_CAPACITY];
+  const long length = readFilePrefix(SCORE_FILE, bytes, sizeof bytes);
+  std::printf("file %s %ld", step, result);
+  for (long i = 0; i < length; i++) std::printf(" %02x", unsigned(uint8_t(bytes[i])));
+  std::printf("%s\n", length < 0 ? " unreadable" : "");
+}
+
+void printFileOperations() {
+  char bytes[READ_CAPACITY];
+  printFileStep("missing", readFilePrefix(SCORE_FILE, bytes, sizeof bytes));
+  const std::string first = std::string("1234") + TEXT_LINE_END;
+  const std::string second = std::string("56789") + TEXT_LINE_END;
+  printFileStep("new", replaceFileContents(SCORE_FILE, first.data(), first.size()));
+  printFileStep("over", replaceFileContents(SCORE_FILE, second.data(), second.size()));
+  fileReplaceFault = FileReplaceFault::FailBeforeRename;
+  printFileStep("failed", replaceFileContents(SCORE_FILE, first.data(), first.size()));
+  fileReplaceFault = FileReplaceFault::None;
+  printFileStep("temporary", readFilePrefix(SCORE_TEMP_FILE, bytes, sizeof bytes));
+  printFileStep("short", readFilePrefix(SCORE_FILE, bytes, SHORT_CAPACITY));
+  printFileStep("folder", readFilePrefix(".", bytes, sizeof bytes));
+  printFileStep("device", readFilePrefix(DEVICE, bytes, sizeof bytes));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,5 +113,6 @@ int main(int argc, char** argv) {
                 local->tm_mon + 1, local->tm_mday, local->tm_hour, local->tm_min, local->tm_sec,
                 local->tm_wday, local->tm_yday);
   }
+  printFileOperations();
   return 0;
 }
