@@ -1,8 +1,63 @@
-// overlay/driver.cpp -- the pause overlay's state machine and per-frame drawing order.
+// overlay/driver.cpp -- the pause overlay's state machine and its per-frame drawing order.
 #include "overlay/driver.h"
+
+#include "app/input.h"
+#include "app/screen.h"
+#include "overlay/backdrop.h"
+#include "overlay/buttons.h"
+#include "overlay/clock.h"
+#include "overlay/images.h"
+#include "overlay/widgets.h"
+#include "platform/clock.h"
+
+#include <SDL.h>
 
 double overlayFade;
 uint8_t overlayOpen;
 const std::tm* overlayLocalTime;
 
-void updateOverlay() {}
+namespace {
+constexpr double FADE_AWAY = 0.0;
+constexpr double FADE_SHOWN = 100.0;
+constexpr double FADE_STEP_PARTS = 15.0;  // each step covers a fifteenth of the remaining way
+constexpr double FADE_NUDGE = 0.5;        // plus half a unit, so the fade arrives exactly
+}  // namespace
+
+double stepOverlayFade(double fade, uint8_t open) {
+  if (open) {
+    fade = (fade * (FADE_STEP_PARTS - 1) + FADE_SHOWN) / FADE_STEP_PARTS + FADE_NUDGE;
+    if (fade > FADE_SHOWN) fade = FADE_SHOWN;
+  } else {
+    fade = (fade * (FADE_STEP_PARTS - 1) + FADE_AWAY) / FADE_STEP_PARTS - FADE_NUDGE;
+    if (fade < FADE_AWAY) fade = FADE_AWAY;
+  }
+  return fade;
+}
+
+void updateOverlay() {
+  // Escape toggles. Leaving Away captures this frame's game picture; reopening while closing
+  // keeps the earlier backdrop, since the game has not run in between.
+  if (inputState.keys[SDLK_ESCAPE] == KeyState::Pressed) {
+    if (!overlayOpen) {
+      overlayOpen = 1;
+      if (overlayFade == FADE_AWAY) capturePauseBackdrop();
+    } else {
+      overlayOpen = 0;
+    }
+  }
+
+  // The backdrop follows the fade of the frame's start; everything after the step, its end.
+  drawPauseBackdrop();
+  overlayFade = stepOverlayFade(overlayFade, overlayOpen);
+
+  if (overlayFade != FADE_AWAY) {
+    overlayLocalTime = localTimeOf(currentCalendarTime());
+    updateOverlayButtons();
+    drawClock();
+  }
+
+  // In every frame, game frames too: the pointer, then the border over everything.
+  drawCursor();
+  SDL_Rect origin{0, 0, 0, 0};
+  SDL_UpperBlit(overlayMedia.borderSurface, nullptr, Screen, &origin);
+}

@@ -1,6 +1,103 @@
-// overlay/widgets.cpp -- the pointer and the menu button.
+// overlay/widgets.cpp -- the pointer and the menu button, immediate mode: each call decides from
+// this frame's input and draws, keeping nothing for the next frame.
 #include "overlay/widgets.h"
 
-void drawCursor() {}
-void drawButtonFrame(int, int, uint8_t) {}
-bool menuButton(int, const char*) { return false; }
+#include "app/input.h"
+#include "app/screen.h"
+#include "overlay/images.h"
+#include "overlay/text.h"
+
+#include <SDL.h>
+
+namespace {
+
+constexpr int CURSOR_HOT_SPOT = CURSOR_CELL_SIZE / 2;  // the cell's centre sits on the pointer
+
+// The frame around a button's inner bar of 300 by 15 pixels: fourteen whole 21-pixel tiles and
+// a 6-pixel piece across, one 15-pixel strip of the edge and fill tiles down.
+constexpr int TILE = BUTTON_TILE_SIZE;
+constexpr int BAR_WIDTH = 300;
+constexpr int BAR_HEIGHT = 15;
+constexpr int WHOLE_TILES_ACROSS = BAR_WIDTH / TILE;  // 14
+constexpr int PIECE_WIDTH = BAR_WIDTH - WHOLE_TILES_ACROSS * TILE;  // 6
+
+// The nine columns of Button.png; each row of the sheet holds one look.
+enum ButtonPiece : int {
+  TopLeftCorner = 0,
+  BottomLeftCorner = 1,
+  TopRightCorner = 2,
+  BottomRightCorner = 3,
+  BottomEdge = 4,
+  RightEdge = 5,
+  TopEdge = 6,
+  LeftEdge = 7,
+  Fill = 8,
+};
+
+// Every button has the same place across the screen and the same size.
+constexpr int BUTTON_BAR_LEFT = 170;
+constexpr int BAR_ABOVE_CENTRE = 7;
+constexpr int LABEL_X = SCREEN_WIDTH / 2;
+constexpr int LABEL_ABOVE_CENTRE = 10;
+// The hover area, 8 pixels inside the frame on every side; all four comparisons are strict.
+constexpr int HOVER_LEFT_OUTSIDE = 156;
+constexpr int HOVER_RIGHT_OUTSIDE = 483;
+constexpr int HOVER_HALF_HEIGHT_OUTSIDE = 21;
+
+constexpr uint8_t NORMAL_LOOK = 0;
+constexpr uint8_t HIGHLIGHTED_LOOK = 1;
+
+// Blits the top-left `width` by `height` of one tile of Button.png with its corner at (x, y).
+void blitTile(ButtonPiece piece, uint8_t row, int width, int height, int x, int y) {
+  SDL_Rect source = overlayMedia.buttonTileRects[BUTTON_TILE_COLUMNS * row + piece];
+  source.w = Uint16(width);
+  source.h = Uint16(height);
+  SDL_Rect destination{Sint16(x), Sint16(y), 0, 0};
+  SDL_UpperBlit(overlayMedia.buttonSurface, &source, Screen, &destination);
+}
+
+void blitWholeTile(ButtonPiece piece, uint8_t row, int x, int y) {
+  blitTile(piece, row, TILE, TILE, x, y);
+}
+
+// A run of whole tiles across the bar's width, then the 6-pixel piece that completes it.
+void blitRunAcross(ButtonPiece piece, uint8_t row, int height, int x, int y) {
+  for (int k = 0; k < WHOLE_TILES_ACROSS; ++k) blitTile(piece, row, TILE, height, x + TILE * k, y);
+  blitTile(piece, row, PIECE_WIDTH, height, x + TILE * WHOLE_TILES_ACROSS, y);
+}
+
+}  // namespace
+
+void drawCursor() {
+  SDL_Rect source = overlayMedia.cursorRect;
+  SDL_Rect destination{Sint16(inputState.mouseX - CURSOR_HOT_SPOT),
+                       Sint16(inputState.mouseY - CURSOR_HOT_SPOT), 0, 0};
+  SDL_UpperBlit(overlayMedia.cursorSurface, &source, Screen, &destination);
+}
+
+void drawButtonFrame(int x, int y, uint8_t row) {
+  if (row > HIGHLIGHTED_LOOK) row = HIGHLIGHTED_LOOK;
+  blitWholeTile(TopLeftCorner, row, x - TILE, y - TILE);
+  blitWholeTile(BottomLeftCorner, row, x - TILE, y + BAR_HEIGHT);
+  blitWholeTile(TopRightCorner, row, x + BAR_WIDTH, y - TILE);
+  blitWholeTile(BottomRightCorner, row, x + BAR_WIDTH, y + BAR_HEIGHT);
+  blitRunAcross(BottomEdge, row, TILE, x, y + BAR_HEIGHT);
+  blitTile(RightEdge, row, TILE, BAR_HEIGHT, x + BAR_WIDTH, y);
+  blitRunAcross(TopEdge, row, TILE, x, y - TILE);
+  blitTile(LeftEdge, row, TILE, BAR_HEIGHT, x - TILE, y);
+  blitRunAcross(Fill, row, BAR_HEIGHT, x, y);
+}
+
+bool menuButton(int y, const char* label) {
+  const int mouseX = inputState.mouseX;
+  const int mouseY = inputState.mouseY;
+  const bool hovering = mouseX > HOVER_LEFT_OUTSIDE && mouseX < HOVER_RIGHT_OUTSIDE &&
+                        mouseY > y - HOVER_HALF_HEIGHT_OUTSIDE &&
+                        mouseY < y + HOVER_HALF_HEIGHT_OUTSIDE;
+  // The press clicks, not the release; a button held down from elsewhere is only Held here.
+  const bool clicked =
+      hovering && inputState.mouseButtons[SDL_BUTTON_LEFT] == KeyState::Pressed;
+  drawButtonFrame(BUTTON_BAR_LEFT, y - BAR_ABOVE_CENTRE, hovering ? HIGHLIGHTED_LOOK : NORMAL_LOOK);
+  drawText(LABEL_X, y - LABEL_ABOVE_CENTRE, label, TextAlign::Centre);
+  return clicked;
+}

@@ -1,0 +1,53 @@
+# tests/e2e/play.sh -- playing in a real window: a stored best score shows on the HUD, and holding
+# d bores the ship into the rock, which splits the picture into coloured fringes.
+source "$(dirname "$0")/lib.sh"
+start_xvfb
+export SDL_AUDIODRIVER=dummy
+
+# The HUD's best-score digits start after "HighScore = " (12 characters of 11 pixels from x 20).
+HUD_LABEL="120x22+20+29"
+HUD_DIGITS="90x22+152+29"
+hud_crop() { "$CONVERT" "$1" -crop "$2" +repage "$3"; }
+
+# Two starts, one with no file and one with a stored record: only the digits may differ.
+dir=$(make_game_dir)
+start_game "$dir"
+sleep 0.5
+screenshot "$WORK/nofile.png"
+close_window
+wait_game
+[ ! -e "$dir/highscore.dat" ] || fail "a game that scored nothing wrote highscore.dat"
+
+printf '98765\r\n' >"$dir/highscore.dat"
+start_game "$dir"
+sleep 0.5
+screenshot "$WORK/stored.png"
+for name in nofile stored; do
+  hud_crop "$WORK/$name.png" "$HUD_LABEL" "$WORK/$name-label.png"
+  hud_crop "$WORK/$name.png" "$HUD_DIGITS" "$WORK/$name-digits.png"
+done
+label_diff=$("$CONVERT" "$WORK/nofile-label.png" "$WORK/stored-label.png" -metric AE -compare \
+  -format "%[distortion]" info: 2>/dev/null || true)
+digits_diff=$("$CONVERT" "$WORK/nofile-digits.png" "$WORK/stored-digits.png" -metric AE -compare \
+  -format "%[distortion]" info: 2>/dev/null || true)
+[ "${label_diff%.*}" = 0 ] || fail "the HUD label changed with the stored score ($label_diff pixels)"
+[ "${digits_diff%.*}" -gt 50 ] || fail "the stored best score does not show ($digits_diff pixels)"
+
+# At rest the picture is pure black and white (the HUD's backings blend greys, but no colour).
+[ "$(saturation "$WORK/stored.png")" = 0 ] || fail "colour in a still picture"
+
+# Hold d: the ship flies right, reaches the cave wall and bores in; the split shows colour.
+xdotool keydown --window "$WID" d
+sleep 2.5
+screenshot "$WORK/digging.png"
+xdotool keyup --window "$WID" d
+sat=$(saturation "$WORK/digging.png")
+awk -v s="$sat" 'BEGIN { exit !(s > 0.001) }' || fail "no colour fringes while digging ($sat)"
+cmp -s "$WORK/stored.png" "$WORK/digging.png" && fail "the picture did not change while digging"
+
+close_window
+wait_game
+[ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS"
+[ "$(od -An -c "$dir/highscore.dat" | tr -d ' ')" = '98765\r\n' ] ||
+  fail "the stored record changed: $(od -An -c "$dir/highscore.dat")"
+echo "play: stored best score shown, digging splits the picture (saturation $sat)"

@@ -1,0 +1,118 @@
+// tests/overlay/buttons_test.cpp -- the two overlay buttons: their heights along the fade and
+// what their clicks do, with real input taken through SDL's queue.
+#include "overlay/buttons.h"
+
+#include "app/frame.h"
+#include "app/input.h"
+#include "app/screen.h"
+#include "overlay/driver.h"
+#include "overlay_media.h"
+#include "support/test_screen.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace overlay_media;
+
+using OverlayButtons = OverlayMediaTest;
+
+double fadeAfterOpeningSteps(int steps) {
+  double fade = 0.0;
+  for (int i = 0; i < steps; ++i) fade = stepOverlayFade(fade, 1);
+  return fade;
+}
+
+TEST_F(OverlayButtons, CentreLinesFollowTheFadeAndAreCutTowardZero) {
+  struct Row {
+    const char* name;
+    double fade;
+    int resumeY, exitY;
+  };
+  const Row rows[] = {
+      {"shown", 100.0, 115, 165},
+      {"half way", 50.0, 355, 405},
+      {"away", 0.0, 595, 645},
+      {"first opening frame (560.6 is cut to 560)", fadeAfterOpeningSteps(1), 560, 610},
+      {"second opening frame", fadeAfterOpeningSteps(2), 528, 578},
+      {"third opening frame", fadeAfterOpeningSteps(3), 498, 548},
+      {"last opening frame before shown", fadeAfterOpeningSteps(38), 116, 166},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(overlayButtonY(row.fade, RESUME_BUTTON_Y_AWAY, RESUME_BUTTON_Y_SHOWN), row.resumeY);
+    EXPECT_EQ(overlayButtonY(row.fade, EXIT_BUTTON_Y_AWAY, EXIT_BUTTON_Y_SHOWN), row.exitY);
+  }
+}
+
+TEST_F(OverlayButtons, ButtonsAreDrawnAtTheirHeights) {
+  // At the third opening frame "Resume game" stands at 498: its frame's top edge is on row 470,
+  // and "Exit" (548) is wholly below the screen.
+  overlayFade = fadeAfterOpeningSteps(3);
+  inputState.mouseX = 0;
+  paintScreen(0);
+  updateOverlayButtons();
+  EXPECT_EQ(screenRgb(149, 469), 0u);
+  EXPECT_EQ(screenRgb(149, 470), tileColour(0, 0, 0)) << "top-left corner of the frame";
+  EXPECT_EQ(screenRgb(170, 479), tileColour(6, 0, 9)) << "top edge above the bar (498 - 7)";
+}
+
+TEST_F(OverlayButtons, ClicksActOnTheButtonUnderThePointer) {
+  struct Row {
+    const char* name;
+    double fade;
+    uint8_t open;
+    int x, y;
+    uint8_t openAfter, quitAfter;
+  };
+  const Row rows[] = {
+      {"Resume game while shown closes", 100.0, 1, 320, 115, 0, 0},
+      {"Resume game hover area's lowest row", 100.0, 1, 157, 135, 0, 0},
+      {"between the buttons nothing", 100.0, 1, 320, 140, 1, 0},
+      {"Exit while shown quits", 100.0, 1, 482, 165, 1, 1},
+      {"Resume game half way", 50.0, 1, 320, 355, 0, 0},
+      {"Exit while closing still quits", 60.0, 0, 320, 357, 0, 1},
+      {"Resume game while closing changes nothing", 60.0, 0, 320, 307, 0, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    overlayFade = row.fade;
+    overlayOpen = row.open;
+    quitRequested = 0;
+    inputState.mouseX = row.x;
+    inputState.mouseY = row.y;
+    inputState.mouseButtons[SDL_BUTTON_LEFT] = KeyState::Pressed;
+    updateOverlayButtons();
+    EXPECT_EQ(overlayOpen, row.openAfter);
+    EXPECT_EQ(quitRequested, row.quitAfter);
+    EXPECT_EQ(overlayFade, row.fade) << "a click leaves the fade for the next frame";
+  }
+}
+
+TEST_F(OverlayButtons, PressingOutsideAndMovingInDoesNotClick) {
+  overlayFade = 100.0;
+  overlayOpen = 1;
+  struct Step {
+    const char* name;
+    int x, y;
+    int press;  // 1 down, -1 up, 0 nothing
+    uint8_t openAfter;
+  };
+  const Step steps[] = {
+      {"press beside the button", 100, 115, 1, 1},
+      {"move onto it, still held", 320, 115, 0, 1},
+      {"release over it", 320, 115, -1, 1},
+      {"press over it", 320, 115, 1, 0},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    SDL_WarpMouse(Uint16(step.x), Uint16(step.y));
+    if (step.press != 0) pushMouseButton(SDL_BUTTON_LEFT, step.press > 0);
+    SDL_PumpEvents();
+    updateInput();
+    updateOverlayButtons();
+    EXPECT_EQ(overlayOpen, step.openAfter);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+// tests/overlay/overlay_media.h -- made-up overlay images for the overlay's tests, converted the
+// way the real loader converts them, whose pixels say where they came from.
+//
+// Button sheet: the pixel (dx, dy) of tile t (9 * row + column) is red 10 + 13 t, green 12 dx,
+// blue 12 dy, opaque. Cursor sheet: the pointer cell's pixel (dx, dy) is red 250, green 2 dx,
+// blue 2 dy; the other cells are red 40. Band: row r is red 30, green r, blue 200. Border: cyan
+// (transparent) but for BORDER_MARK_* pixels.
+#pragma once
+
+#include "app/frame.h"
+#include "app/input.h"
+#include "app/screen.h"
+#include "overlay/driver.h"
+#include "overlay/images.h"
+#include "platform/pixels.h"
+#include "support/test_screen.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+
+namespace overlay_media {
+
+constexpr int SHEET_TILE = BUTTON_TILE_SIZE;
+constexpr int BAND_HEIGHT = 130;
+constexpr uint32_t CYAN = 0x00FFFF;
+constexpr uint32_t BORDER_MARK_COLOUR = 0xC01020;
+constexpr int BORDER_MARK_Y = 470;  // the whole row is opaque in the border picture
+
+inline uint32_t tileColour(int tile, int dx, int dy) {
+  return uint32_t(10 + 13 * tile) << 16 | uint32_t(12 * dx) << 8 | uint32_t(12 * dy);
+}
+inline uint32_t cursorColour(int dx, int dy) {
+  return 250u << 16 | uint32_t(2 * dx) << 8 | uint32_t(2 * dy);
+}
+inline uint32_t bandColour(int row) { return 30u << 16 | uint32_t(row) << 8 | 200u; }
+
+// A surface of w by h painted by `colourAt` (0xRRGGBB), converted with SDL_DisplayFormatAlpha
+// (opaque) or, keyed, with SDL_DisplayFormat and the cyan key.
+inline SDL_Surface* paintedImage(int w, int h, bool keyed,
+                                 const std::function<uint32_t(int, int)>& colourAt) {
+  SDL_Surface* raw = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF,
+                                          keyed ? 0 : 0xFF000000u);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) writePixel(raw, x, y, colourAt(x, y) | (keyed ? 0 : 0xFF000000u));
+  SDL_Surface* converted = keyed ? SDL_DisplayFormat(raw) : SDL_DisplayFormatAlpha(raw);
+  SDL_FreeSurface(raw);
+  if (keyed) SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, 0, 255, 255));
+  return converted;
+}
+
+// The overlay's state and the input as at program start, for tests run in one process.
+inline void resetOverlayState() {
+  overlayFade = 0.0;
+  overlayOpen = 0;
+  overlayLocalTime = nullptr;
+  quitRequested = 0;
+  inputState = InputState{};
+}
+
+inline void fillTables() {
+  for (int i = 0; i < GLYPH_COUNT; ++i)
+    overlayMedia.glyphRects[i] = {Sint16(15 * i), 0, 15, 21};
+  for (int r = 0; r < BUTTON_TILE_ROWS; ++r)
+    for (int c = 0; c < BUTTON_TILE_COLUMNS; ++c)
+      overlayMedia.buttonTileRects[9 * r + c] = {Sint16(21 * c), Sint16(21 * r), 21, 21};
+  overlayMedia.cursorRect = {Sint16(CURSOR_CELL_X), 0, Uint16(CURSOR_CELL_SIZE),
+                             Uint16(CURSOR_CELL_SIZE)};
+}
+
+// Every image of the kit but the font (text drawing is not the overlay's own business), and the
+// two work surfaces made from Screen as the loader makes them; the overlay's state starts afresh.
+inline void loadTestMedia() {
+  resetOverlayState();
+  fillTables();
+  overlayMedia.snapshotSurface = SDL_DisplayFormat(Screen);
+  overlayMedia.backdropSurface = SDL_DisplayFormat(Screen);
+  overlayMedia.buttonSurface = paintedImage(9 * SHEET_TILE, 2 * SHEET_TILE, false, [](int x, int y) {
+    return tileColour(9 * (y / SHEET_TILE) + x / SHEET_TILE, x % SHEET_TILE, y % SHEET_TILE);
+  });
+  overlayMedia.cursorSurface = paintedImage(384, 96, false, [](int x, int y) {
+    return x >= CURSOR_CELL_X ? cursorColour(x - CURSOR_CELL_X, y) : 40u << 16;
+  });
+  overlayMedia.topBottomBorderSurface =
+      paintedImage(SCREEN_WIDTH, BAND_HEIGHT, true, [](int, int y) { return bandColour(y); });
+  overlayMedia.borderSurface = paintedImage(SCREEN_WIDTH, SCREEN_HEIGHT, true, [](int, int y) {
+    return y == BORDER_MARK_Y ? BORDER_MARK_COLOUR : CYAN;
+  });
+}
+
+inline void freeTestMedia() {
+  SDL_Surface** surfaces[] = {&overlayMedia.snapshotSurface, &overlayMedia.backdropSurface,
+                              &overlayMedia.fontSurface,     &overlayMedia.buttonSurface,
+                              &overlayMedia.borderSurface,   &overlayMedia.topBottomBorderSurface,
+                              &overlayMedia.cursorSurface};
+  for (SDL_Surface** surface : surfaces) {
+    SDL_FreeSurface(*surface);
+    *surface = nullptr;
+  }
+}
+
+// Paints the whole screen one colour (0xRRGGBB).
+inline void paintScreen(uint32_t rgb) {
+  SDL_FillRect(Screen, nullptr, SDL_MapRGB(Screen->format, uint8_t(rgb >> 16), uint8_t(rgb >> 8),
+                                           uint8_t(rgb)));
+}
+
+// A 32-bit test screen with the made-up media, all freed again after the test.
+class OverlayMediaTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    openTestScreen(32);
+    loadTestMedia();
+  }
+  void TearDown() override {
+    freeTestMedia();
+    closeTestScreen();
+  }
+};
+
+}  // namespace overlay_media
