@@ -3,6 +3,8 @@
 
 #include "app/screen.h"
 
+#include <cstring>
+
 InputState inputState;
 
 namespace {
@@ -22,6 +24,15 @@ void takeEvents(Uint32 mask, Apply apply) {
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, mask) > 0) apply(event);
 }
 
+// The key symbol as the integer SDL stored. Read through its bytes: a symbol beyond SDLKey's own
+// range (any event pushed with a made-up symbol) is not a valid enum value to load.
+uint32_t keySymbolOf(const SDL_Event& event) {
+  static_assert(sizeof event.key.keysym.sym == sizeof(uint32_t));
+  uint32_t symbol;
+  std::memcpy(&symbol, &event.key.keysym.sym, sizeof symbol);
+  return symbol;
+}
+
 int32_t clamp(int32_t value, int32_t low, int32_t high) {
   return value < low ? low : value > high ? high : value;
 }
@@ -33,12 +44,10 @@ void updateInput() {
   // pressed and released within one frame ends it Up.
   ageEntries(inputState.keys, KEY_COUNT);
   takeEvents(SDL_KEYDOWNMASK, [](const SDL_Event& event) {
-    if (event.key.keysym.sym >= 0 && event.key.keysym.sym < KEY_COUNT)
-      inputState.keys[event.key.keysym.sym] = KeyState::Pressed;
+    if (keySymbolOf(event) < KEY_COUNT) inputState.keys[keySymbolOf(event)] = KeyState::Pressed;
   });
   takeEvents(SDL_KEYUPMASK, [](const SDL_Event& event) {
-    if (event.key.keysym.sym >= 0 && event.key.keysym.sym < KEY_COUNT)
-      inputState.keys[event.key.keysym.sym] = KeyState::Up;
+    if (keySymbolOf(event) < KEY_COUNT) inputState.keys[keySymbolOf(event)] = KeyState::Up;
   });
 
   ageEntries(inputState.mouseButtons, MOUSE_BUTTON_COUNT);

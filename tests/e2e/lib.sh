@@ -91,12 +91,29 @@ min_channel() {
     -format "%[fx:int(255*minima)]\n" info: | sort -n | head -1
 }
 
-# Presses key $1 in the game's window.
-press_key() { xdotool key --window "$WID" "$1"; }
+# Presses key $1 as a person does, down for a tenth of a second. A press and release that land
+# in the same frame leave the key Up (downs are applied before ups), so xdotool's instant
+# "key" could go unseen.
+press_key() {
+  xdotool keydown "$1"
+  sleep 0.1
+  xdotool keyup "$1"
+}
 
-# Moves the pointer to ($1, $2) in window pixels and clicks the left button.
+# Moves the pointer to ($1, $2) in window pixels and clicks the left button, held as long as a
+# person's click.
 click_at() {
   xdotool mousemove --window "$WID" "$1" "$2"
   sleep 0.2
-  xdotool click 1
+  xdotool mousedown 1
+  sleep 0.1
+  xdotool mouseup 1
+}
+
+# Keeps screenshot $1 as $2.png in ZARAZ_SCREENSHOT_DIR when that is set (scripts/screenshots
+# uses this to refresh the README's pictures).
+keep_screenshot() {
+  [ -n "${ZARAZ_SCREENSHOT_DIR:-}" ] || return 0
+  mkdir -p "$ZARAZ_SCREENSHOT_DIR"
+  cp "$1" "$ZARAZ_SCREENSHOT_DIR/$2.png"
 }

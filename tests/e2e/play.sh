@@ -37,10 +37,12 @@ digits_diff=$("$CONVERT" "$WORK/nofile-digits.png" "$WORK/stored-digits.png" -me
 [ "$(saturation "$WORK/stored.png")" = 0 ] || fail "colour in a still picture"
 
 # Hold d: the ship flies right, reaches the cave wall and bores in; the split shows colour.
-xdotool keydown --window "$WID" d
+xdotool keydown d
 sleep 2.5
 screenshot "$WORK/digging.png"
-xdotool keyup --window "$WID" d
+xdotool keyup d
+keep_screenshot "$WORK/stored.png" play
+keep_screenshot "$WORK/digging.png" digging
 sat=$(saturation "$WORK/digging.png")
 awk -v s="$sat" 'BEGIN { exit !(s > 0.001) }' || fail "no colour fringes while digging ($sat)"
 cmp -s "$WORK/stored.png" "$WORK/digging.png" && fail "the picture did not change while digging"

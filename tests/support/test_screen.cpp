@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 SDL_Surface* openTestScreen(int bitsPerPixel) {
@@ -31,7 +32,9 @@ void pushKey(int symbol, bool down) {
   SDL_Event event{};
   event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-  event.key.keysym.sym = SDLKey(symbol);
+  // Through its bytes: a made-up symbol beyond SDLKey's range is not a valid enum value.
+  const uint32_t raw = uint32_t(symbol);
+  std::memcpy(&event.key.keysym.sym, &raw, sizeof raw);
   ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 

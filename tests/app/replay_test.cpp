@@ -1,0 +1,173 @@
+// tests/app/replay_test.cpp -- whole-program replays: a fixed seed and a scripted input give the
+// same game and the same pictures, frame for frame, on every run and every build.
+//
+// The reference hashes live in replay_hashes.txt beside this file. A change to them in a diff
+// must be deliberate: regenerate with ZARAZ_UPDATE_REPLAY_HASHES=1 and say why in the commit.
+#include "app/frame.h"
+#include "app/input.h"
+#include "app/screen.h"
+#include "app/startup.h"
+#include "game/media.h"
+#include "game/reset.h"
+#include "game/state.h"
+#include "game/world.h"
+#include "overlay/driver.h"
+#include "overlay/images.h"
+#include "platform/clock.h"
+#include "support/test_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr unsigned REPLAY_SEED = 20261206;
+constexpr int REPLAY_FRAMES = 1500;
+constexpr int CHECKPOINT_EVERY = 100;
+constexpr int64_t PINNED_CALENDAR_TIME = 1796558400;  // a Sunday afternoon, for the clock band
+
+struct Fnv {
+  uint64_t hash = 1469598103934665603ull;
+  void bytes(const void* data, size_t length) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < length; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
+  }
+  template <typename T>
+  void value(const T& v) {
+    bytes(&v, sizeof v);
+  }
+};
+
+uint64_t stateHash() {
+  Fnv fnv;
+  for (double v : {shipX, shipY, shipVelX, shipVelY, cameraX, cameraY, mapOriginX, mapOriginY,
+                   health, impactEffect, overlayFade})
+    fnv.value(v);
+  for (int32_t v : {fireCooldown, score, highScore, spawnTimer, shotCount, enemyCount})
+    fnv.value(v);
+  fnv.value(overlayOpen);
+  for (int i = 0; i < shotCount; ++i) fnv.value(*shots[i]);
+  for (int i = 0; i < enemyCount; ++i) fnv.value(*enemies[i]);
+  fnv.bytes(WorldMap, sizeof WorldMap);
+  return fnv.hash;
+}
+
+uint64_t pictureHash() {
+  Fnv fnv;
+  for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+    for (int x = 0; x < SCREEN_WIDTH; ++x) fnv.value(screenRgb(x, y));
+  }
+  return fnv.hash;
+}
+
+// The player of the replay: its own small generator, so the game's rand() stream is untouched.
+struct ScriptedPlayer {
+  uint32_t state = 12345;
+  uint32_t next() {
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+  }
+  bool held[4] = {};
+  bool firing = false;
+
+  void play(int frame) {
+    static const int DIRECTION_KEYS[4] = {SDLK_w, SDLK_a, SDLK_s, SDLK_d};
+    // A pause in every 400 frames: opened with Escape, left up a while, closed with a click on
+    // "Resume game". The player keeps still around it, so no stray click can hit "Exit".
+    const int cycle = frame % 400;
+    if (cycle == 190 && firing) {
+      firing = false;
+      pushMouseButton(SDL_BUTTON_LEFT, false);
+    }
+    if (cycle == 200) pushKey(SDLK_ESCAPE, true);
+    if (cycle == 201) pushKey(SDLK_ESCAPE, false);
+    if (cycle == 260) SDL_WarpMouse(320, 115);
+    if (cycle == 262) pushMouseButton(SDL_BUTTON_LEFT, true);
+    if (cycle == 264) pushMouseButton(SDL_BUTTON_LEFT, false);
+    if (cycle >= 190 && cycle < 320) return;
+
+    for (int k = 0; k < 4; ++k) {
+      if (next() % 23 == 0) {
+        held[k] = !held[k];
+        pushKey(DIRECTION_KEYS[k], held[k]);
+      }
+    }
+    if (next() % 17 == 0) {
+      firing = !firing;
+      pushMouseButton(SDL_BUTTON_LEFT, firing);
+    }
+    if (frame % 7 == 0) SDL_WarpMouse(Uint16(next() % 640), Uint16(next() % 480));
+  }
+};
+
+// One replay from a fresh start in a scratch folder; the hashes of state and picture at every
+// checkpoint.
+std::vector<std::string> runReplay() {
+  const std::string dir = makeTempDir();
+  EXPECT_EQ(symlink((sourceDir() + "/Media").c_str(), (dir + "/Media").c_str()), 0);
+  ScopedWorkingDir cwd(dir);
+
+  inputState = InputState{};
+  overlayFade = 0.0;
+  overlayOpen = 0;
+  quitRequested = 0;
+  score = highScore = 0;
+  setCalendarTimeForTests(PINNED_CALENDAR_TIME);
+  std::srand(REPLAY_SEED);
+  EXPECT_TRUE(loadGameMedia());
+  resetGame();
+  framesPerSecond = 30;
+  loadOverlayMedia();
+
+  ScriptedPlayer player;
+  std::vector<std::string> checkpoints;
+  for (int frame = 1; frame <= REPLAY_FRAMES; ++frame) {
+    player.play(frame);
+    runFrame();
+    // The script's pauses must really happen: fully up mid-pause, fully away after it.
+    if (frame % 400 == 240) {
+      EXPECT_EQ(overlayFade, 100.0) << "frame " << frame;
+    }
+    if (frame % 400 == 319) {
+      EXPECT_EQ(overlayFade, 0.0) << "frame " << frame;
+    }
+    if (frame % CHECKPOINT_EVERY == 0) {
+      char line[80];
+      std::snprintf(line, sizeof line, "%d %016llx %016llx", frame,
+                    static_cast<unsigned long long>(stateHash()),
+                    static_cast<unsigned long long>(pictureHash()));
+      checkpoints.push_back(line);
+    }
+  }
+  EXPECT_EQ(quitRequested, 0);
+  std::remove("highscore.dat");
+  return checkpoints;
+}
+
+TEST(Replay, SameSeedAndInputGiveTheSameGameAndPictures) {
+  openTestScreen(32);
+  const std::vector<std::string> first = runReplay();
+  const std::vector<std::string> second = runReplay();
+  EXPECT_EQ(first, second) << "two runs of one replay differ: something reads time or memory";
+
+  const std::string referencePath = sourceDir() + "/tests/app/replay_hashes.txt";
+  if (std::getenv("ZARAZ_UPDATE_REPLAY_HASHES") != nullptr) {
+    std::ofstream out(referencePath);
+    for (const std::string& line : first) out << line << "\n";
+  }
+  std::ifstream in(referencePath);
+  std::vector<std::string> reference;
+  for (std::string line; std::getline(in, line);) reference.push_back(line);
+  EXPECT_EQ(first, reference) << "the replay no longer matches " << referencePath
+                              << ": the game's behaviour or pictures changed";
+  closeTestScreen();
+}
+
+}  // namespace
