@@ -44,16 +44,18 @@ void readFromRWops(png_structp png, png_bytep into, png_size_t length) {
   if (SDL_RWread(source, into, 1, int(length)) != int(length)) png_error(png, "file too short");
 }
 
-// The transparent palette index when the tRNS chunk makes exactly one entry fully transparent
-// and leaves every other one opaque; NO_COLOUR_KEY when it does anything else.
-int singleTransparentIndex(const png_bytep alphas, int count) {
+// What the tRNS chunk of a palette image asks for: the transparent index when exactly one entry
+// is fully transparent and every other one opaque; NO_COLOUR_KEY when all are opaque;
+// NEEDS_ALPHA for several transparent entries or any translucent one.
+constexpr int NEEDS_ALPHA = -2;
+int paletteTransparency(const png_bytep alphas, int count) {
   int found = NO_COLOUR_KEY;
   for (int i = 0; i < count; i++) {
     if (alphas[i] == FULLY_TRANSPARENT) {
-      if (found != NO_COLOUR_KEY) return NO_COLOUR_KEY;
+      if (found != NO_COLOUR_KEY) return NEEDS_ALPHA;
       found = i;
     } else if (alphas[i] != FULLY_OPAQUE) {
-      return NO_COLOUR_KEY;
+      return NEEDS_ALPHA;
     }
   }
   return found;
@@ -80,8 +82,11 @@ KeyPlan setUpTransformations(png_structp png, png_infop info) {
     int count = 0;
     png_get_tRNS(png, info, &alphas, &count, &plan.transparentColour);
     if (colourType == PNG_COLOR_TYPE_PALETTE) {
-      plan.colourKey = singleTransparentIndex(alphas, count);
-      if (plan.colourKey == NO_COLOUR_KEY) png_set_expand(png);
+      plan.colourKey = paletteTransparency(alphas, count);
+      if (plan.colourKey == NEEDS_ALPHA) {
+        plan.colourKey = NO_COLOUR_KEY;
+        png_set_expand(png);
+      }
     } else {
       plan.colourKey = 0;
     }

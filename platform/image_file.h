@@ -16,7 +16,7 @@
 // The surface is the one IMG_Load gives, in format, colour key and palette as in pixels:
 // - PNG with a palette: 8 bits a pixel with the file's palette; when exactly one palette entry
 //   is transparent and all others opaque, that index is the colour key (SDL_SRCCOLORKEY); any
-//   other transparency makes it 32-bit RGBA instead.
+//   other transparency makes it 32-bit RGBA instead (a tRNS of opaque entries changes nothing).
 // - Grey PNG (1 to 16 bits): 8 bits a pixel with a 256-step grey palette.
 // - Grey PNG with an alpha channel: 32-bit RGBA, the grey copied to red, green and blue.
 // - RGB PNG: 24 bits, bytes red, green, blue; with a transparent colour (tRNS), that colour,

@@ -221,6 +221,7 @@ TEST(ImageFile, PngOfEveryColourTypeAndDepthMatchesSdlImage) {
   const std::vector<uint8_t> translucent = {255, 128, 0, 255};
   const std::vector<uint8_t> twoClear = {0, 255, 0, 255};
   const std::vector<uint8_t> shortClear = {255, 0};
+  const std::vector<uint8_t> allOpaque = {255, 255, 255};
   const PngCase cases[] = {
       {"grey 1 bit", PNG_COLOR_TYPE_GRAY, 1, 0, {}, false, false},
       {"grey 2 bits", PNG_COLOR_TYPE_GRAY, 2, 0, {}, false, false},
@@ -247,6 +248,7 @@ TEST(ImageFile, PngOfEveryColourTypeAndDepthMatchesSdlImage) {
        false, false},
       {"palette, a translucent entry", PNG_COLOR_TYPE_PALETTE, 8, 40, translucent, false, false},
       {"palette, two clear entries", PNG_COLOR_TYPE_PALETTE, 2, 4, twoClear, false, false},
+      {"palette, tRNS all opaque", PNG_COLOR_TYPE_PALETTE, 8, 40, allOpaque, false, false},
       {"RGB 8 bits, interlaced", PNG_COLOR_TYPE_RGB, 8, 0, {}, false, true},
       {"RGBA 16 bits, interlaced", PNG_COLOR_TYPE_RGB_ALPHA, 16, 0, {}, false, true},
   };
