@@ -292,7 +292,7 @@ SDL_Surface* loadImageFile(const char* path) {
   return nullptr;
 }
 
-#ifdef _WIN32
-// The Windows build has no SDL_image: this is its IMG_Load.
+#ifdef ZARAZ_OWN_IMG_LOAD
+// The Windows cross-build links no SDL_image: this is its IMG_Load.
 extern "C" SDL_Surface* IMG_Load(const char* file) { return loadImageFile(file); }
 #endif

@@ -2,8 +2,9 @@
 // IMG_Load does: the Windows build's IMG_Load, where SDL_image is not linked.
 //
 // Game code keeps calling IMG_Load. On Linux that is the real SDL_image and this layer is used
-// only by its tests, which compare it with the real IMG_Load. In the Windows build, IMG_Load is
-// defined here (declared by scripts/windows/include/SDL_image.h) and forwards to loadImageFile.
+// only by its tests, which compare it with the real IMG_Load. In the Windows cross-build
+// (scripts/windows, which defines ZARAZ_OWN_IMG_LOAD), IMG_Load is defined here, declared by
+// scripts/windows/include/SDL_image.h, and forwards to loadImageFile.
 #pragma once
 
 #include <SDL.h>

@@ -108,8 +108,9 @@ struct ScriptedPlayer {
 };
 
 // One replay from a fresh start in a scratch folder; the hashes of state and picture at every
-// checkpoint.
-std::vector<std::string> runReplay() {
+// checkpoint. The media are loaded by the first replay only: the game never frees them, so a
+// second load would leak the first one's surfaces.
+std::vector<std::string> runReplay(bool loadMedia) {
   const std::string dir = makeTempDir();
   EXPECT_EQ(symlink((sourceDir() + "/Media").c_str(), (dir + "/Media").c_str()), 0);
   ScopedWorkingDir cwd(dir);
@@ -121,10 +122,12 @@ std::vector<std::string> runReplay() {
   score = highScore = 0;
   setCalendarTimeForTests(PINNED_CALENDAR_TIME);
   std::srand(REPLAY_SEED);
-  EXPECT_TRUE(loadGameMedia());
+  if (loadMedia) {
+    EXPECT_TRUE(loadGameMedia());
+  }
   resetGame();
   framesPerSecond = 30;
-  loadOverlayMedia();
+  if (loadMedia) loadOverlayMedia();
 
   ScriptedPlayer player;
   std::vector<std::string> checkpoints;
@@ -151,22 +154,41 @@ std::vector<std::string> runReplay() {
   return checkpoints;
 }
 
+std::vector<std::string> readLines(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The frame number and the state hash of each checkpoint, without the picture's hash.
+std::vector<std::string> stateColumns(const std::vector<std::string>& checkpoints) {
+  std::vector<std::string> states;
+  for (const std::string& line : checkpoints) states.push_back(line.substr(0, line.rfind(' ')));
+  return states;
+}
+
 TEST(Replay, SameSeedAndInputGiveTheSameGameAndPictures) {
   openTestScreen(32);
-  const std::vector<std::string> first = runReplay();
-  const std::vector<std::string> second = runReplay();
+  const std::vector<std::string> first = runReplay(true);
+  const std::vector<std::string> second = runReplay(false);
   EXPECT_EQ(first, second) << "two runs of one replay differ: something reads time or memory";
 
-  const std::string referencePath = sourceDir() + "/tests/app/replay_hashes.txt";
+  // sdl12-compat rounds alpha blending differently from classic SDL 1.2 (the cursor, border and
+  // HUD panels differ by one or two steps of 255), so each flavour keeps its own picture hashes.
+  // The game's state is the same on both: the classic file is the reference for it everywhere.
+  const std::string classicPath = sourceDir() + "/tests/app/replay_hashes.txt";
+  const std::string referencePath =
+      onSdl12Compat() ? sourceDir() + "/tests/app/replay_hashes_compat.txt" : classicPath;
   if (std::getenv("ZARAZ_UPDATE_REPLAY_HASHES") != nullptr) {
     std::ofstream out(referencePath);
     for (const std::string& line : first) out << line << "\n";
   }
-  std::ifstream in(referencePath);
-  std::vector<std::string> reference;
-  for (std::string line; std::getline(in, line);) reference.push_back(line);
-  EXPECT_EQ(first, reference) << "the replay no longer matches " << referencePath
-                              << ": the game's behaviour or pictures changed";
+  EXPECT_EQ(first, readLines(referencePath))
+      << "the replay no longer matches " << referencePath
+      << ": the game's behaviour or pictures changed";
+  EXPECT_EQ(stateColumns(first), stateColumns(readLines(classicPath)))
+      << "the game's state differs from what it is on classic SDL 1.2";
   closeTestScreen();
 }
 

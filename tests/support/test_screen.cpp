@@ -52,6 +52,11 @@ void pushQuit() {
   ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
+bool onSdl12Compat() {
+  constexpr int FIRST_COMPAT_PATCH = 50;
+  return SDL_Linked_Version()->patch >= FIRST_COMPAT_PATCH;
+}
+
 std::string sourceDir() { return ZARAZ_SOURCE_DIR; }
 
 std::string makeTempDir() {

@@ -1,0 +1,111 @@
+# tests/packaging/deb.sh -- the Debian package that CPack builds from the install rules: its
+# fields, dependencies and files; unpacked, its launcher starts the game; and, as root, installed
+# with dpkg, started by name from another folder under Xvfb, then purged, leaving the system as
+# it was.
+source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
+
+SDL_RUNTIME_PACKAGES=(libsdl1.2debian libsdl-image1.2 libsdl-mixer1.2)
+LOCK_FILE=/tmp/zaraz-package-test.lock
+
+(cd "$BUILD_DIR" && cpack -G DEB -B "$WORK/package") >"$WORK/cpack.log" 2>&1 ||
+  fail "cpack failed: $(tail -20 "$WORK/cpack.log")"
+shopt -s nullglob
+debs=("$WORK"/package/zaraz_*.deb)
+[ ${#debs[@]} = 1 ] || fail "cpack made ${#debs[@]} packages: $(ls "$WORK/package")"
+DEB=${debs[0]}
+echo "deb: $(basename "$DEB") is $(stat -c %s "$DEB") bytes"
+
+field() { dpkg-deb -f "$DEB" "$1"; }
+[ "$(field Package)" = zaraz ] && [ "$(field Section)" = games ] ||
+  fail "the package is '$(field Package)' in section '$(field Section)'"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] ||
+  fail "the package is for '$(field Architecture)'"
+for package in "${SDL_RUNTIME_PACKAGES[@]}"; do
+  [[ ", $(field Depends)," == *", $package "* ]] ||
+    fail "the package does not depend on $package: $(field Depends)"
+done
+outside=$(dpkg-deb -c "$DEB" | awk '{print $6}' | grep -v '^\./usr/' || true)
+[ -z "$outside" ] || fail "the package puts files outside /usr: $outside"
+
+# Unpacked anywhere, the tree is whole and its launcher starts the game.
+dpkg-deb -x "$DEB" "$WORK/unpacked"
+check_installed_tree "$WORK/unpacked/usr"
+mkdir -p "$WORK/elsewhere" "$WORK/home"
+export HOME=$WORK/home SDL_AUDIODRIVER=dummy
+unset XDG_DATA_HOME
+FOLDER=$HOME/.local/share/zaraz
+start_xvfb
+start_launcher "$WORK/unpacked/usr/bin/zaraz" "$WORK/elsewhere"
+check_running_game "$WORK/unpacked/usr/libexec/zaraz/zaraz" "$FOLDER" \
+  "$WORK/unpacked/usr/share/zaraz/Media"
+close_window
+wait_game
+[ "$GAME_STATUS" = 0 ] || fail "closing the unpacked game's window gave status $GAME_STATUS"
+
+if [ "$(id -u)" != 0 ]; then
+  echo "deb: not root, so the package was built, checked and unpacked but not installed"
+  exit 0
+fi
+
+# Installing. One package test at a time on this machine (another checkout may run its suite).
+exec 9>"$LOCK_FILE"
+flock -w 600 9 || fail "another package test held $LOCK_FILE for ten minutes"
+dpkg-query -W -f='${Status}' zaraz 2>/dev/null | grep -q 'ok installed' &&
+  fail "a zaraz package is installed already; this test would replace it and then remove it" \
+    "(remove it first: apt-get remove zaraz)"
+
+# dpkg waits for no one: while apt or another dpkg holds its lock, try again.
+run_dpkg() {
+  for _ in $(seq 60); do
+    dpkg "$@" >"$WORK/dpkg.log" 2>&1 && return 0
+    grep -qi 'lock' "$WORK/dpkg.log" || return 1
+    sleep 2
+  done
+  return 1
+}
+
+# The folders that dpkg triggers rebuild caches in, as they are before the package comes.
+snapshot() {
+  find /usr/share/applications /usr/share/icons/hicolor -type f -print0 2>/dev/null |
+    sort -z | xargs -0 -r md5sum
+}
+snapshot >"$WORK/before"
+INSTALLED=""
+remove_package() {
+  [ -n "$INSTALLED" ] && run_dpkg --purge zaraz || true
+  INSTALLED=""
+}
+trap 'remove_package; cleanup' EXIT
+
+INSTALLED=1
+run_dpkg -i "$DEB" || fail "dpkg -i failed: $(cat "$WORK/dpkg.log")"
+dpkg-query -W -f='${Status}' zaraz | grep -q 'ok installed' || fail "dpkg did not install zaraz"
+[ "$(command -v zaraz)" = /usr/bin/zaraz ] || fail "zaraz on PATH is '$(command -v zaraz)'"
+check_installed_tree /usr
+
+rm -rf "$FOLDER"
+(cd "$WORK/elsewhere" && exec zaraz) >"$WORK/game.out" 2>"$WORK/game.err" &
+GAME_PID=$!
+WID=$(timeout 20 xdotool search --sync --name '^Zaraz$' 2>/dev/null | head -1) || true
+[ -n "$WID" ] || fail "the installed game showed no window; stderr: $(cat "$WORK/game.err")"
+geometry=$(xdotool getwindowgeometry "$WID" | awk '/Geometry/ {print $2}')
+[ "$geometry" = 640x480 ] || fail "the installed game's window is $geometry"
+check_running_game /usr/libexec/zaraz/zaraz "$FOLDER" /usr/share/zaraz/Media
+close_window
+wait_game
+[ "$GAME_STATUS" = 0 ] || fail "closing the installed game's window gave status $GAME_STATUS"
+
+# Purged, nothing of it is left, and the caches that the triggers rebuilt are as before.
+files=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {print substr($6, 2)}')
+files+=" /usr/libexec/zaraz /usr/share/zaraz /usr/share/doc/zaraz"
+run_dpkg --purge zaraz || fail "dpkg --purge failed: $(cat "$WORK/dpkg.log")"
+INSTALLED=""
+! dpkg-query -W zaraz >/dev/null 2>&1 || fail "dpkg still knows zaraz after the purge"
+for file in $files; do
+  [ ! -e "$file" ] || fail "$file is left after the purge"
+done
+snapshot >"$WORK/after"
+diff "$WORK/before" "$WORK/after" >"$WORK/snapshot.diff" ||
+  fail "the purge left desktop or icon files changed: $(cat "$WORK/snapshot.diff")"
+echo "deb: installed, started by name from another folder, closed, purged"

@@ -1,0 +1,82 @@
+# tests/packaging/install.sh -- `cmake --install` under a scratch prefix: the installed tree, and
+# the launcher. Started from any folder, it runs the game in the player's own folder under the XDG
+# data home, where the installed media are linked and the best score is kept from run to run.
+source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
+
+PREFIX=$WORK/prefix
+cmake --install "$BUILD_DIR" --prefix "$PREFIX" >"$WORK/install.log" 2>&1 ||
+  fail "cmake --install failed: $(cat "$WORK/install.log")"
+check_installed_tree "$PREFIX"
+
+mkdir -p "$WORK/elsewhere" "$WORK/home"
+export HOME=$WORK/home SDL_AUDIODRIVER=dummy
+unset XDG_DATA_HOME
+FOLDER=$HOME/.local/share/zaraz
+start_xvfb
+
+# First start: the launcher makes the player's folder; a game that scored nothing writes no file.
+start_launcher "$PREFIX/bin/zaraz" "$WORK/elsewhere"
+check_running_game "$PREFIX/libexec/zaraz/zaraz" "$FOLDER" "$PREFIX/share/zaraz/Media"
+close_window
+wait_game
+[ "$GAME_STATUS" = 0 ] || fail "closing the window gave exit status $GAME_STATUS"
+[ ! -e "$FOLDER/highscore.dat" ] || fail "a game that scored nothing wrote highscore.dat"
+
+# The best score stays in that folder. A stored best of -1 is beaten by the next game that ends,
+# even with no point scored: bore through the rock until the health runs out, and the game
+# writes 0 there.
+printf -- '-1\n' >"$FOLDER/highscore.dat"
+start_launcher "$PREFIX/bin/zaraz" "$WORK/elsewhere"
+xdotool keydown d
+for _ in $(seq 600); do
+  [ "$(tr -d ' \r\n' <"$FOLDER/highscore.dat")" = 0 ] && break
+  sleep 0.1
+done
+xdotool keyup d
+[ "$(tr -d ' \r\n' <"$FOLDER/highscore.dat")" = 0 ] ||
+  fail "after a game ended the folder's highscore.dat holds '$(cat "$FOLDER/highscore.dat")'"
+close_window
+wait_game
+[ "$GAME_STATUS" = 0 ] || fail "closing the window gave exit status $GAME_STATUS"
+[ ! -e "$WORK/elsewhere/highscore.dat" ] || fail "the game wrote highscore.dat where it was started"
+
+# The launcher's choices of folder, each row: name, what is changed before it runs, the folder
+# expected. Without a display the game stops at once (status 1) after the launcher has made the
+# folder and linked the media, so these need no window.
+unlink_media() { [ ! -L "$1/Media" ] || rm "$1/Media"; }
+own_media() { mkdir -p "$1/Media" && echo mine >"$1/Media/marker"; }
+moved_prefix() { mv "$PREFIX" "$WORK/moved" && PREFIX=$WORK/moved; }
+rows=(
+  "absolute XDG_DATA_HOME|export XDG_DATA_HOME=$WORK/xdg|$WORK/xdg/zaraz"
+  "relative XDG_DATA_HOME ignored|unlink_media $FOLDER; export XDG_DATA_HOME=relative|$FOLDER"
+  "own Media kept|own_media $WORK/own/zaraz; export XDG_DATA_HOME=$WORK/own|$WORK/own/zaraz"
+  "stale link follows a moved installation|unset XDG_DATA_HOME; moved_prefix|$FOLDER"
+)
+for row in "${rows[@]}"; do
+  IFS='|' read -r name setup expected <<<"$row"
+  eval "$setup"
+  status=0
+  (cd "$WORK/elsewhere" && env -u DISPLAY "$PREFIX/bin/zaraz") >"$WORK/row.out" 2>"$WORK/row.err" ||
+    status=$?
+  [ "$status" = 1 ] && grep -q '^zaraz: no display' "$WORK/row.err" ||
+    fail "$name: the game did not start (status $status): $(cat "$WORK/row.err")"
+  if [ -e "$expected/Media/marker" ]; then
+    [ ! -L "$expected/Media" ] && [ "$(ls -A "$expected/Media")" = marker ] ||
+      fail "$name: the player's Media folder was changed"
+  else
+    [ -L "$expected/Media" ] &&
+      [ "$(readlink -f "$expected/Media")" = "$PREFIX/share/zaraz/Media" ] ||
+      fail "$name: $expected/Media does not lead to the installed media"
+  fi
+  [ -z "$(ls -A "$WORK/elsewhere")" ] || fail "$name: the launcher wrote where it was started"
+done
+[ "$(tr -d ' \r\n' <"$FOLDER/highscore.dat")" = 0 ] || fail "a later start lost the best score"
+
+# An installation without its media says so instead of starting a game that shows nothing.
+rm -r "$PREFIX/share/zaraz/Media"
+status=0
+(cd "$WORK/elsewhere" && env -u DISPLAY "$PREFIX/bin/zaraz") 2>"$WORK/broken.err" || status=$?
+[ "$status" = 1 ] && grep -q '^zaraz: the installation is incomplete' "$WORK/broken.err" ||
+  fail "a launcher without media gave status $status: $(cat "$WORK/broken.err")"
+echo "install: launcher ran the game in $FOLDER from another folder; the best score was kept there"

@@ -1,0 +1,67 @@
+# tests/packaging/lib.sh -- shared by the packaging tests, sourced after tests/e2e/lib.sh: what an
+# installed tree must hold, and the launcher started as a desktop menu starts it, with checks on
+# the game process it becomes.
+
+# The files the game reads under Media/ (a missing one is a silent hole in the picture or sound).
+GAME_MEDIA_FILES=(Game/ship.bmp Game/enemy1.bmp Game/textbacking1.png Game/textbacking2.png
+  Game/SlowDown.ogg Orvane/Font.png Orvane/Button.png Orvane/Border.png
+  Orvane/TopBottomBorder.png Orvane/Cursor.png)
+ICON_SIZE=64
+
+# Checks the tree installed under prefix $1 (bin/, libexec/, share/).
+check_installed_tree() {
+  local prefix=$1
+  [ -x "$prefix/bin/zaraz" ] || fail "no launcher at $prefix/bin/zaraz"
+  [ -x "$prefix/libexec/zaraz/zaraz" ] || fail "no game at $prefix/libexec/zaraz/zaraz"
+
+  [ -d "$SOURCE_DIR/Media" ] || fail "the source tree has no Media/ to install"
+  local file
+  for file in "${GAME_MEDIA_FILES[@]}"; do
+    [ -s "$prefix/share/zaraz/Media/$file" ] || fail "Media/$file was not installed"
+  done
+  diff -r "$SOURCE_DIR/Media" "$prefix/share/zaraz/Media" >"$WORK/media.diff" ||
+    fail "the installed Media/ differs from the tree's: $(head -5 "$WORK/media.diff")"
+
+  local entry=$prefix/share/applications/zaraz.desktop
+  [ -f "$entry" ] || fail "no desktop entry at $entry"
+  desktop-file-validate "$entry" >"$WORK/desktop.log" 2>&1 ||
+    fail "the desktop entry is not valid: $(cat "$WORK/desktop.log")"
+  grep -qx 'Exec=zaraz' "$entry" && grep -qx 'Icon=zaraz' "$entry" ||
+    fail "the desktop entry does not start the launcher with its icon"
+
+  local icon=$prefix/share/icons/hicolor/${ICON_SIZE}x${ICON_SIZE}/apps/zaraz.png
+  [ -f "$icon" ] || fail "no icon at $icon"
+  local described
+  described=$(/usr/bin/identify -format '%m %w %h %A' "$icon")
+  [ "$described" = "PNG $ICON_SIZE $ICON_SIZE True" ] ||
+    fail "the icon should be a ${ICON_SIZE}x$ICON_SIZE PNG with alpha; it is '$described'"
+  cmp -s "$icon" "$SOURCE_DIR/packaging/icons/zaraz.png" || fail "$icon is not the tree's icon"
+}
+
+# Starts the launcher $1 as a desktop entry's Exec=zaraz does, found by name on PATH (through a
+# link, so the launcher must find the installation from its real place), from folder $2, and
+# waits for the game's window: sets GAME_PID and WID. The caller sets HOME and the like.
+start_launcher() {
+  mkdir -p "$WORK/path"
+  ln -sfn "$1" "$WORK/path/zaraz"
+  PATH="$WORK/path:$PATH" ZARAZ=zaraz start_game "$2"
+}
+
+# Checks that the running game is the binary $1, working in folder $2, whose Media link leads
+# to the installed media $3, and that it runs on the SDL 1.2 flavour the suite asked for.
+check_running_game() {
+  local exe cwd library
+  exe=$(readlink "/proc/$GAME_PID/exe")
+  [ "$exe" = "$(readlink -f "$1")" ] || fail "the process is $exe, not the installed game $1"
+  cwd=$(readlink "/proc/$GAME_PID/cwd")
+  [ "$cwd" = "$(readlink -f "$2")" ] || fail "the game works in $cwd, not in $2"
+  [ -L "$2/Media" ] && [ "$(readlink -f "$2/Media")" = "$(readlink -f "$3")" ] ||
+    fail "$2/Media does not lead to the installed media $3"
+
+  library=$(grep -o '/[^ ]*/libSDL-1\.2\.so[.0-9]*$' "/proc/$GAME_PID/maps" | head -1)
+  [ -n "$library" ] || fail "no SDL 1.2 library in the game's memory map"
+  local loaded=classic
+  [[ $library == */sdl12-compat/* ]] && loaded=compat
+  [ "$loaded" = "${ZARAZ_SDL_FLAVOUR:-classic}" ] ||
+    fail "the suite asked for SDL flavour ${ZARAZ_SDL_FLAVOUR:-classic}; the game loaded $library"
+}
