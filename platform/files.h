@@ -1,8 +1,9 @@
 // platform/files.h -- the small file operations behind the best-score file: reading the start
 // of a file, and replacing a file's whole content so that a crash never leaves it half written.
 //
-// Used by game/reset.cpp, at start-up and after each game that ends. POSIX calls; nothing here
-// reports or logs: every failure is a result the caller may ignore.
+// Used by game/reset.cpp, at start-up and after each game that ends. POSIX calls, or Win32 ones
+// on Windows, with the same bytes on disk; nothing here reports or logs: every failure is a
+// result the caller may ignore.
 #pragma once
 
 #include <cstddef>

@@ -20,4 +20,5 @@ need_packages() {
 }
 
 # What building and running the game needs.
-BUILD_PACKAGES=(g++ cmake make pkg-config libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev)
+BUILD_PACKAGES=(g++ cmake make pkg-config libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
+  libpng-dev)
