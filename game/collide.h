@@ -1,15 +1,13 @@
 // game/collide.h -- the collision and digging rules, run by the game step after all motion and
 // before drawing, in this order.
 //
-// Called only by updateGame (game/update.cpp) through runCollisions; tests call the steps one by
-// one. Each step works on the globals of game/state.h and on WorldMap, removes list entries with
-// removeListEntry and keeps no state of its own between calls.
+// updateGame (game/update.cpp) runs them through runCollisions. Each step works on the globals
+// of game/state.h and on WorldMap, removes list entries with removeListEntry and keeps no state
+// of its own between calls.
 //
 // The scans over the lists never start over after a removal: they go on at the next position of
 // their innermost loop, now applied to whatever record moved into the slot, and skip null slots.
 #pragma once
-
-#include <cstdint>
 
 // Shots strictly within 28 world units of an enemy (a square test, then the distance) destroy
 // it and score 10. Enemies in slot order outside, shots in slot order inside; after a hit the
@@ -36,9 +34,3 @@ void collideShotsWithMap();
 // All four, in the order above.
 void runCollisions();
 
-// The first index j in [from, count) whose point (xs[j], ys[j]) has `probe` strictly inside its
-// square of half-size `halfSize`: xs[j] - halfSize < probeX < xs[j] + halfSize, and the same on
-// y, in exactly that double arithmetic. Returns count when there is none. The square test of
-// the shot/enemy scan here and of the enemy separation in game/update.cpp.
-int32_t findFirstInSquare(const double* xs, const double* ys, int32_t from, int32_t count,
-                          double probeX, double probeY, double halfSize);

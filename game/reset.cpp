@@ -10,15 +10,11 @@
 #include <cstdio>
 #include <cstring>
 
-bool highScoreUnsaved;
-
 namespace {
 
 constexpr double START_HEALTH = 250.0;
-constexpr int START_CAVE_CENTRE = 500;  // cell (500, 500) begins at the map origin
-constexpr int START_CAVE_RADIUS = 75;   // cells; the disc is 300 world units around the origin
-constexpr uint8_t CELL_OPEN = 0;
-constexpr uint8_t CELL_ROCK = 1;
+constexpr int START_CAVE_CENTRE = MAP_SIZE / 2;  // cell (500, 500) begins at the map origin
+constexpr int START_CAVE_RADIUS = 75;  // cells; the disc is 300 world units around the origin
 constexpr int64_t LARGEST_SCORE = INT32_MAX;
 constexpr int64_t LARGEST_NEGATIVE_SCORE = -int64_t(INT32_MIN);
 constexpr int DECIMAL_BASE = 10;
@@ -100,9 +96,9 @@ int integerSquareRoot(int n) {
 // included: (c - 500)^2 + (r - 500)^2 <= 75^2. Each column's open cells are one span of rows.
 void carveStartCave() {
   constexpr int radiusSquared = START_CAVE_RADIUS * START_CAVE_RADIUS;
-  for (int column = 0; column < MAP_COLUMNS; ++column) {
-    uint8_t* cells = WorldMap + column * MAP_ROWS;
-    std::memset(cells, CELL_ROCK, MAP_ROWS);
+  for (int column = 0; column < MAP_SIZE; ++column) {
+    uint8_t* cells = WorldMap + column * MAP_SIZE;
+    std::memset(cells, CELL_ROCK, MAP_SIZE);
     const int across = column - START_CAVE_CENTRE;
     const int room = radiusSquared - across * across;
     if (room < 0) continue;

@@ -16,16 +16,11 @@
 constexpr const char* HIGH_SCORE_FILE = "highscore.dat";  // in the working directory
 constexpr size_t HIGH_SCORE_READ_LIMIT = 4096;            // bytes of the file that are read
 
-// True while highScore holds a record that could not be written to the file. Such a record is
-// never replaced by a lower stored value; every later reset tries to store it again. Written
-// only by resetGame; false at start-up.
-extern bool highScoreUnsaved;
-
 // Settles the best score against the file, then gives every game field its start value, empties
 // both lists and carves the start cave. Never fails: file errors leave the best score as it was.
 //
 // The best score: a score above highScore is a new record, written to the file. Otherwise the
 // file's value replaces highScore, unless the file cannot be read (highScore stays) or
-// highScore is an unsaved record: that is kept and written again, and gives way only to a
-// stored value at least as high.
+// highScore is an unsaved record (highScoreUnsaved, game/state.h): that is kept and written
+// again, and gives way only to a stored value at least as high.
 void resetGame();

@@ -1,13 +1,14 @@
-// game/state.h -- the state of the one running game: ship, camera, map position, shots and
-// enemies in flight, health, scores, timers and the impact effect.
+// game/state.h -- the state of the running game: ship, camera, map position, shots and enemies
+// in flight, health, score, timers and the impact effect; and the best score, which outlives
+// every game.
 //
 // Units: positions are world units (one world unit is one screen pixel), x grows right, y grows
 // down; velocities are world units per game frame; angles are radians from +x towards +y. The
-// camera's world point is drawn at screen (320, 240).
+// camera's world point is drawn at screen (SCREEN_CENTRE_X, SCREEN_CENTRE_Y).
 //
-// Writers: resetGame (game/reset.cpp) gives every field its start value; the game step
-// (game/update.cpp, game/collide.cpp) changes them in game frames only. drawGame and the frame
-// loop's health test only read. Nothing changes while the pause overlay is up.
+// Writers: resetGame (game/reset.cpp) gives every field of one game its start value; the game
+// step (game/update.cpp, game/collide.cpp) changes them in game frames only. drawGame and the
+// frame loop's health test only read. Nothing changes while the pause overlay is up.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,7 @@ struct Enemy {
   double x, y, velX, velY;
 };
 
+// ---- one game: every field below is rewritten by each resetGame -----------------------------
 extern double shipX, shipY;        // the ship's centre
 extern double shipVelX, shipVelY;  // zeroed when the ship bores into rock
 extern int32_t fireCooldown;       // game frames before the ship may fire again; 0..4
@@ -38,7 +40,6 @@ extern double mapOriginX, mapOriginY;  // where WorldMap cell (500, 500) begins;
 extern double health;              // 250 at the start; not clamped, may end a step below 0
 extern double impactEffect;        // strength of the colour split; 0 at rest, never negative
 extern int32_t score;              // points of the running game, a multiple of 10
-extern int32_t highScore;          // the best score, settled against "highscore.dat" by a reset
 extern int32_t spawnTimer;         // game frames before the next enemy may spawn; 0..10
 
 // The lists: live entries in slots 0..count-1 in the order they were added, null above. Each
@@ -47,6 +48,12 @@ extern Shot* shots[MAX_SHOTS];
 extern int32_t shotCount;
 extern Enemy* enemies[MAX_ENEMIES];
 extern int32_t enemyCount;
+
+// ---- the whole run: settled, not rewritten, by resetGame --------------------------------------
+extern int32_t highScore;       // the best score, settled against "highscore.dat" by a reset
+// True while highScore holds a record that could not be written to the file; such a record is
+// kept and offered to the file again by every later reset. False at start-up.
+extern bool highScoreUnsaved;
 
 // Appends `record` at slot `count` and raises the count. The caller checks the capacity first;
 // a null record (an allocation that failed) adds no slot.

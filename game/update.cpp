@@ -3,6 +3,7 @@
 #include "game/update.h"
 
 #include "app/input.h"
+#include "app/screen.h"
 #include "game/collide.h"
 #include "game/render.h"
 #include "game/state.h"
@@ -10,6 +11,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -29,8 +31,6 @@ constexpr int32_t FIRE_COOLDOWN = 4;  // a held button fires every 4th frame
 constexpr double SHOT_SPEED = 30.0;
 constexpr double SHOT_INHERITANCE = 0.25;  // share of the ship's velocity a shot takes along
 constexpr double SHOT_LEAD = 0.1;          // a new shot starts a tenth of its velocity ahead
-constexpr double SCREEN_CENTRE_X = 320.0;  // where the camera's world point is drawn
-constexpr double SCREEN_CENTRE_Y = 240.0;
 
 constexpr double CAMERA_KEEP = 9.0;  // the camera moves a tenth of the way to the ship a frame
 constexpr double CAMERA_SHARES = 10.0;
@@ -43,11 +43,7 @@ constexpr double ENEMY_DRAG = 0.96;  // top speed: 0.28 / (1 - 0.96) = 7
 constexpr double ENEMY_PULL = 0.28;
 
 constexpr double SEPARATION_RANGE = 50.0;
-constexpr double SEPARATION_RANGE_SQUARED = SEPARATION_RANGE * SEPARATION_RANGE;
 constexpr double SEPARATION_SHARE = 0.25;  // each of the two moves a quarter of the overlap
-
-constexpr uint8_t ROCK = 1;
-constexpr int32_t MAP_CELLS = MAP_COLUMNS * MAP_ROWS;
 
 // Thrust directions in degrees by (down - up + 1) * 3 + (right - left + 1).
 constexpr int THRUST_DEGREES[9] = {225, 270, 315, 180, NO_THRUST, 0, 135, 90, 45};
@@ -67,44 +63,21 @@ int thrustDegrees() {
   return THRUST_DEGREES[(int(down) - int(up) + 1) * 3 + (int(right) - int(left) + 1)];
 }
 
-// Scratch copies of the enemy positions for the separation pass, in slot order; rebuilt by
-// every call, so nothing in them outlives one step.
-double separationX[MAX_ENEMIES];
-double separationY[MAX_ENEMIES];
-
-// The map moved by `cells` columns (towards lower indices when `towardsLow`), rock coming in.
-// Moving n columns at once is the same as n single moves.
-void shiftColumns(int32_t cells, bool towardsLow) {
-  if (cells >= MAP_COLUMNS) {
-    std::memset(WorldMap, ROCK, MAP_CELLS);
-    return;
-  }
-  const size_t moved = size_t(MAP_COLUMNS - cells) * MAP_ROWS;
-  const size_t fresh = size_t(cells) * MAP_ROWS;
-  if (towardsLow) {
-    std::memmove(WorldMap, WorldMap + fresh, moved);
-    std::memset(WorldMap + moved, ROCK, fresh);
-  } else {
-    std::memmove(WorldMap + fresh, WorldMap, moved);
-    std::memset(WorldMap, ROCK, fresh);
-  }
-}
-
-// The same for rows: every column moves on its own, as rows are not contiguous.
-void shiftRows(int32_t cells, bool towardsLow) {
-  if (cells >= MAP_ROWS) {
-    std::memset(WorldMap, ROCK, MAP_CELLS);
-    return;
-  }
-  const size_t moved = size_t(MAP_ROWS - cells);
-  for (int32_t column = 0; column < MAP_COLUMNS; ++column) {
-    uint8_t* columnCells = WorldMap + column * MAP_ROWS;
+// Moves the map `cells` columns (`columns`) or rows towards lower indices (`towardsLow`) or
+// higher ones, rock coming in: one move of n cells is n single-cell scrolls. A column is one
+// run of bytes, so columns move in one go and rows column by column.
+void shiftMap(int32_t cells, bool columns, bool towardsLow) {
+  const int32_t runs = columns ? 1 : MAP_SIZE;
+  const size_t run = columns ? size_t(MAP_SIZE) * MAP_SIZE : MAP_SIZE;
+  const size_t fresh = size_t(std::min(cells, MAP_SIZE)) * (columns ? MAP_SIZE : 1);
+  for (int32_t k = 0; k < runs; ++k) {
+    uint8_t* cellsOfRun = WorldMap + k * run;
     if (towardsLow) {
-      std::memmove(columnCells, columnCells + cells, moved);
-      std::memset(columnCells + moved, ROCK, size_t(cells));
+      std::memmove(cellsOfRun, cellsOfRun + fresh, run - fresh);
+      std::memset(cellsOfRun + run - fresh, CELL_ROCK, fresh);
     } else {
-      std::memmove(columnCells + cells, columnCells, moved);
-      std::memset(columnCells, ROCK, size_t(cells));
+      std::memmove(cellsOfRun + fresh, cellsOfRun, run - fresh);
+      std::memset(cellsOfRun, CELL_ROCK, fresh);
     }
   }
 }
@@ -130,6 +103,68 @@ void moveShots() {
   for (int32_t i = 0; i < shotCount; ++i) {
     shots[i]->x += shots[i]->velX;
     shots[i]->y += shots[i]->velY;
+  }
+}
+
+void scrollMapWithCamera() {
+  // Counting the single-cell steps first and moving the cells once gives the same map.
+  if (const int32_t cells = cellsPassed(cameraX, mapOriginX, true)) shiftMap(cells, true, true);
+  if (const int32_t cells = cellsPassed(cameraX, mapOriginX, false)) shiftMap(cells, true, false);
+  if (const int32_t cells = cellsPassed(cameraY, mapOriginY, true)) shiftMap(cells, false, true);
+  if (const int32_t cells = cellsPassed(cameraY, mapOriginY, false)) shiftMap(cells, false, false);
+}
+
+void spawnEnemy() {
+  if (spawnTimer > 0) {
+    --spawnTimer;
+    return;
+  }
+  if (enemyCount >= MAX_ENEMIES) return;
+  const int angle = std::rand() % SPAWN_ANGLES;
+  Enemy* enemy = new (std::nothrow) Enemy;
+  if (enemy != nullptr) {
+    enemy->velX = std::cos(angle);
+    enemy->velY = std::sin(angle);
+    enemy->x = shipX + std::cos(angle) * SPAWN_DISTANCE;
+    enemy->y = shipY + std::sin(angle) * SPAWN_DISTANCE;
+  }
+  appendListEntry(enemies, enemyCount, enemy);
+  spawnTimer = SPAWN_INTERVAL;
+}
+
+void steerEnemies() {
+  for (int32_t i = 0; i < enemyCount; ++i) {
+    Enemy& enemy = *enemies[i];
+    const double towardsShip = std::atan2(shipY - enemy.y, shipX - enemy.x);
+    enemy.velX = enemy.velX * ENEMY_DRAG + std::cos(towardsShip) * ENEMY_PULL;
+    enemy.velY = enemy.velY * ENEMY_DRAG + std::sin(towardsShip) * ENEMY_PULL;
+    enemy.x += enemy.velX;
+    enemy.y += enemy.velY;
+  }
+}
+
+void separateEnemies() {
+  for (int32_t i = 0; i < enemyCount; ++i) {
+    Enemy& b = *enemies[i];
+    for (int32_t j = 0; j < enemyCount; ++j) {
+      Enemy& a = *enemies[j];
+      // The square test first keeps the square roots for near pairs.
+      if (j == i || !(a.x - SEPARATION_RANGE < b.x && b.x < a.x + SEPARATION_RANGE &&
+                      a.y - SEPARATION_RANGE < b.y && b.y < a.y + SEPARATION_RANGE)) {
+        continue;
+      }
+      const double dX = b.x - a.x;
+      const double dY = b.y - a.y;
+      const double distance = std::sqrt(dX * dX + dY * dY);
+      if (!(distance < SEPARATION_RANGE)) continue;
+      // Coincident enemies part along x: atan2(0, 0) is 0.
+      const double direction = std::atan2(dY, dX);
+      const double push = (SEPARATION_RANGE - distance) * SEPARATION_SHARE;
+      b.x += std::cos(direction) * push;
+      b.y += std::sin(direction) * push;
+      a.x -= std::cos(direction) * push;
+      a.y -= std::sin(direction) * push;
+    }
   }
 }
 
@@ -163,85 +198,6 @@ void updateShip() {
                                   inputState.mouseX - (shipX - cameraX + SCREEN_CENTRE_X));
     appendListEntry(shots, shotCount, new (std::nothrow) Shot(aim));
     fireCooldown = FIRE_COOLDOWN;
-  }
-}
-
-void scrollMapWithCamera() {
-  // Counting the single-cell steps first and moving the cells once gives the same map.
-  if (const int32_t cells = cellsPassed(cameraX, mapOriginX, true)) shiftColumns(cells, true);
-  if (const int32_t cells = cellsPassed(cameraX, mapOriginX, false)) shiftColumns(cells, false);
-  if (const int32_t cells = cellsPassed(cameraY, mapOriginY, true)) shiftRows(cells, true);
-  if (const int32_t cells = cellsPassed(cameraY, mapOriginY, false)) shiftRows(cells, false);
-}
-
-void spawnEnemy() {
-  if (spawnTimer > 0) {
-    --spawnTimer;
-    return;
-  }
-  if (enemyCount >= MAX_ENEMIES) return;
-  const int angle = std::rand() % SPAWN_ANGLES;
-  Enemy* enemy = new (std::nothrow) Enemy;
-  if (enemy != nullptr) {
-    enemy->velX = std::cos(angle);
-    enemy->velY = std::sin(angle);
-    enemy->x = shipX + std::cos(angle) * SPAWN_DISTANCE;
-    enemy->y = shipY + std::sin(angle) * SPAWN_DISTANCE;
-  }
-  appendListEntry(enemies, enemyCount, enemy);
-  spawnTimer = SPAWN_INTERVAL;
-}
-
-void steerEnemies() {
-  for (int32_t i = 0; i < enemyCount; ++i) {
-    Enemy& enemy = *enemies[i];
-    const double towardsShip = std::atan2(shipY - enemy.y, shipX - enemy.x);
-    enemy.velX = enemy.velX * ENEMY_DRAG + std::cos(towardsShip) * ENEMY_PULL;
-    enemy.velY = enemy.velY * ENEMY_DRAG + std::sin(towardsShip) * ENEMY_PULL;
-    enemy.x += enemy.velX;
-    enemy.y += enemy.velY;
-  }
-}
-
-void separateEnemies() {
-  const int32_t count = enemyCount;
-  for (int32_t i = 0; i < count; ++i) {
-    separationX[i] = enemies[i]->x;
-    separationY[i] = enemies[i]->y;
-  }
-  for (int32_t i = 0; i < count; ++i) {
-    // B is held in registers while its row of pairs runs; its array entry is stale meanwhile,
-    // which only matters for j == i, a pair that does not exist.
-    double bX = separationX[i];
-    double bY = separationY[i];
-    for (int32_t j = 0;; ++j) {
-      j = findFirstInSquare(separationX, separationY, j, count, bX, bY, SEPARATION_RANGE);
-      if (j >= count) break;
-      if (j == i) continue;
-      const double dX = bX - separationX[j];
-      const double dY = bY - separationY[j];
-      const double squared = dX * dX + dY * dY;
-      // The square root is monotonic and that of 2500 is exactly 50: a square of 2500 or more
-      // (or NaN) cannot give a distance below 50, so it needs no root.
-      if (!(squared < SEPARATION_RANGE_SQUARED)) continue;
-      const double distance = std::sqrt(squared);
-      if (!(distance < SEPARATION_RANGE)) continue;
-      // Coincident enemies part along x: atan2(0, 0) is 0.
-      const double direction = std::atan2(dY, dX);
-      const double push = (SEPARATION_RANGE - distance) * SEPARATION_SHARE;
-      const double pushX = std::cos(direction) * push;
-      const double pushY = std::sin(direction) * push;
-      bX += pushX;
-      bY += pushY;
-      separationX[j] -= pushX;
-      separationY[j] -= pushY;
-    }
-    separationX[i] = bX;
-    separationY[i] = bY;
-  }
-  for (int32_t i = 0; i < count; ++i) {
-    enemies[i]->x = separationX[i];
-    enemies[i]->y = separationY[i];
   }
 }
 

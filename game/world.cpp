@@ -1,28 +1,21 @@
 // game/world.cpp -- the rock map and the frame mask, and the one primitive that paints the mask.
 #include "game/world.h"
 
+#include <algorithm>
 #include <cstring>
 
-uint8_t WorldMap[MAP_COLUMNS * MAP_ROWS];
-uint8_t ScreenMask[MASK_WIDTH * MASK_HEIGHT];
-
-int32_t largerOf(int32_t a, int32_t b) { return a > b ? a : b; }
-
-// The smaller of start + length and limit; the sum is taken in 64 bits so that it cannot wrap.
-static int32_t clippedEnd(int32_t start, int32_t length, int32_t limit) {
-  const int64_t end = int64_t(start) + length;
-  return end < limit ? int32_t(end) : limit;
-}
+uint8_t WorldMap[MAP_SIZE * MAP_SIZE];
+uint8_t ScreenMask[SCREEN_WIDTH * SCREEN_HEIGHT];
 
 void fillMaskRect(int32_t x, int32_t y, int32_t width, int32_t height) {
-  // The far edges come from the unclipped corner.
-  const int32_t x0 = largerOf(x, 0);
-  const int32_t x1 = clippedEnd(x, width, MASK_WIDTH);
-  const int32_t y0 = largerOf(y, 0);
-  const int32_t y1 = clippedEnd(y, height, MASK_HEIGHT);
+  // The far edges come from the unclipped corner, summed in 64 bits so that they cannot wrap.
+  const int32_t x0 = std::max(x, 0);
+  const int32_t x1 = int32_t(std::min<int64_t>(int64_t(x) + width, SCREEN_WIDTH));
+  const int32_t y0 = std::max(y, 0);
+  const int32_t y1 = int32_t(std::min<int64_t>(int64_t(y) + height, SCREEN_HEIGHT));
   if (y0 >= y1) return;
   // A mask column is contiguous, so each clipped column is one run of bytes.
   for (int32_t column = x0; column < x1; ++column) {
-    std::memset(ScreenMask + column * MASK_HEIGHT + y0, MASK_WHITE, size_t(y1 - y0));
+    std::memset(ScreenMask + column * SCREEN_HEIGHT + y0, MASK_WHITE, size_t(y1 - y0));
   }
 }
