@@ -141,10 +141,7 @@ void collideShotsWithEnemies() {
       const Enemy* enemy = enemies[i];
       if (enemy == nullptr) break;
       const Shot& shot = *shots[j];
-      if (!(shot.x - SHOT_HIT_RANGE < enemy->x && enemy->x < shot.x + SHOT_HIT_RANGE &&
-            shot.y - SHOT_HIT_RANGE < enemy->y && enemy->y < shot.y + SHOT_HIT_RANGE)) {
-        continue;
-      }
+      if (!insideSquare(enemy->x, enemy->y, shot.x, shot.y, SHOT_HIT_RANGE)) continue;
       const double dX = enemy->x - shot.x;
       const double dY = enemy->y - shot.y;
       if (std::sqrt(dX * dX + dY * dY) < SHOT_HIT_RANGE) {

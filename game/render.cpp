@@ -26,6 +26,8 @@ constexpr double VIEW_TOP_REACH = 240.0;
 constexpr double VIEW_BOTTOM_REACH = 245.0;
 constexpr int MAP_TO_SCREEN_X = MAP_HALF_EXTENT - SCREEN_CENTRE_X;  // 1680
 constexpr int MAP_TO_SCREEN_Y = MAP_HALF_EXTENT - SCREEN_CENTRE_Y;  // 1760
+// Map rows in view at most: the reaches span 485 world units, so 122 rows, and one to spare.
+constexpr int VIEW_ROWS = int(VIEW_TOP_REACH + VIEW_BOTTOM_REACH) / MAP_CELL_SIZE + 2;
 
 constexpr int SHOT_SIZE = 6;  // pixels, centred on the shot
 // Where the trail squares stand: these fractions of the last frame's step behind the shot.
@@ -60,7 +62,8 @@ constexpr size_t HUD_LINE_CAPACITY = 32;  // the longest line, "HighScore = -214
 int32_t trunc32(double value) { return static_cast<int32_t>(value); }
 
 // Clears the mask and draws the rock cells in view, each a 4 x 4 white block. A map column
-// covers four screen columns alike: the first is drawn cell by cell, the others copied from it.
+// covers four screen columns alike: its cells in view become one strip of four mask bytes each,
+// which is copied into them.
 void drawRock() {
   std::memset(ScreenMask, 0, sizeof ScreenMask);
   const double mapX = cameraX - mapOriginX + MAP_HALF_EXTENT;
@@ -72,19 +75,24 @@ void drawRock() {
   const int endRow = std::min(trunc32(mapY + VIEW_BOTTOM_REACH) / MAP_CELL_SIZE, MAP_SIZE);
   const int left = trunc32(mapOriginX) - trunc32(cameraX) - MAP_TO_SCREEN_X;
   const int top = trunc32(mapOriginY) - trunc32(cameraY) - MAP_TO_SCREEN_Y;
-  const int firstY = std::max(MAP_CELL_SIZE * firstRow + top, 0);
+  // The strip starts at screen row stripTop; only rows 0..479 of it are copied.
+  const int stripTop = MAP_CELL_SIZE * firstRow + top;
+  const int firstY = std::max(stripTop, 0);
   const int endY = std::min(MAP_CELL_SIZE * endRow + top, SCREEN_HEIGHT);
+  if (firstY >= endY) return;
+  uint8_t strip[MAP_CELL_SIZE * VIEW_ROWS];
   for (int column = firstColumn; column < endColumn; ++column) {
-    const uint8_t* cells = WorldMap + column * MAP_SIZE;
     const int firstX = std::max(MAP_CELL_SIZE * column + left, 0);
     const int endX = std::min(MAP_CELL_SIZE * (column + 1) + left, SCREEN_WIDTH);
     if (firstX >= endX) continue;
-    uint8_t* drawn = ScreenMask + firstX * SCREEN_HEIGHT;
-    for (int y = firstY; y < endY; ++y) {
-      drawn[y] = cells[(y - top) / MAP_CELL_SIZE] != CELL_OPEN ? MASK_WHITE : 0;
+    const uint8_t* cells = WorldMap + column * MAP_SIZE;
+    for (int row = firstRow; row < endRow; ++row) {
+      const uint8_t shade = cells[row] != CELL_OPEN ? MASK_WHITE : 0;
+      std::memset(strip + MAP_CELL_SIZE * (row - firstRow), shade, MAP_CELL_SIZE);
     }
-    for (int x = firstX + 1; x < endX && firstY < endY; ++x) {
-      std::memcpy(ScreenMask + x * SCREEN_HEIGHT + firstY, drawn + firstY, size_t(endY - firstY));
+    for (int x = firstX; x < endX; ++x) {
+      std::memcpy(ScreenMask + x * SCREEN_HEIGHT + firstY, strip + (firstY - stripTop),
+                  size_t(endY - firstY));
     }
   }
 }
@@ -147,8 +155,9 @@ uint8_t maskRows[SCREEN_HEIGHT * ROW_STRIDE];
 
 uint8_t* maskRow(int y) { return maskRows + ROW_PAD + y * ROW_STRIDE; }
 
-// The mask is read in blocks of 16 x 16 pixels, which stay in the cache while they are turned.
-constexpr int TURN_BLOCK = 16;
+// The mask is read in blocks of TURN_BLOCK x TURN_BLOCK pixels, which stay in the cache while
+// they are turned.
+constexpr int TURN_BLOCK = 8;
 static_assert(SCREEN_WIDTH % TURN_BLOCK == 0 && SCREEN_HEIGHT % TURN_BLOCK == 0);
 
 void turnMaskIntoRows(int padLeft, int padRight) {
@@ -197,15 +206,22 @@ Colours mapColours(const SDL_PixelFormat* format) {
   return colours;
 }
 
+// A mask byte (0 or 255) as a word of no bits or all bits.
+uint32_t spread(uint8_t maskByte) { return uint32_t(int32_t(int8_t(maskByte))); }
+
 // One row of Screen: pixel x takes red[x], green[x] and blue[x] (mask bytes, 0 or 255).
 template <int BytesPerPixel, bool Separable>
-void writeRow(uint8_t* out, const uint8_t* red, const uint8_t* green, const uint8_t* blue,
+void writeRow(uint8_t* __restrict out, const uint8_t* __restrict red,
+              const uint8_t* __restrict green, const uint8_t* __restrict blue,
               const Colours& colours) {
+  const uint32_t black = colours.black;
+  const uint32_t redFlip = colours.redFlip, greenFlip = colours.greenFlip;
+  const uint32_t blueFlip = colours.blueFlip;
   for (int x = 0; x < SCREEN_WIDTH; ++x) {
     uint32_t value;
     if constexpr (Separable) {
-      value = colours.black ^ (red[x] != 0 ? colours.redFlip : 0) ^
-              (green[x] != 0 ? colours.greenFlip : 0) ^ (blue[x] != 0 ? colours.blueFlip : 0);
+      value = black ^ (redFlip & spread(red[x])) ^ (greenFlip & spread(green[x])) ^
+              (blueFlip & spread(blue[x]));
     } else {
       value = colours.table[(red[x] & RED_BIT) | (green[x] & GREEN_BIT) | (blue[x] & BLUE_BIT)];
     }

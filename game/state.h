@@ -55,6 +55,13 @@ extern int32_t highScore;       // the best score, settled against "highscore.da
 // kept and offered to the file again by every later reset. False at start-up.
 extern bool highScoreUnsaved;
 
+// Whether (x, y) lies strictly inside the square of half-size `half` around (centreX, centreY):
+// centreX - half < x < centreX + half, and the same on y, in exactly that arithmetic. All four
+// comparisons are made, which is quicker than stopping early in the crowded scans that use it.
+inline bool insideSquare(double x, double y, double centreX, double centreY, double half) {
+  return (centreX - half < x) & (x < centreX + half) & (centreY - half < y) & (y < centreY + half);
+}
+
 // Appends `record` at slot `count` and raises the count. The caller checks the capacity first;
 // a null record (an allocation that failed) adds no slot.
 template <typename Record>

@@ -149,10 +149,7 @@ void separateEnemies() {
     for (int32_t j = 0; j < enemyCount; ++j) {
       Enemy& a = *enemies[j];
       // The square test first keeps the square roots for near pairs.
-      if (j == i || !(a.x - SEPARATION_RANGE < b.x && b.x < a.x + SEPARATION_RANGE &&
-                      a.y - SEPARATION_RANGE < b.y && b.y < a.y + SEPARATION_RANGE)) {
-        continue;
-      }
+      if (!insideSquare(b.x, b.y, a.x, a.y, SEPARATION_RANGE) || j == i) continue;
       const double dX = b.x - a.x;
       const double dY = b.y - a.y;
       const double distance = std::sqrt(dX * dX + dY * dY);

@@ -1,74 +1,133 @@
 // tools/bench/main.cpp -- zaraz-bench: times the game's frame work against the floor of copying
-// one screen's worth of pixels, headless on SDL's dummy video driver at 32 bits a pixel.
+// one screen's worth of pixels, headless on SDL's dummy video driver at 32 bits a pixel, and
+// prints a Markdown table of medians.
 //
-// Usage: zaraz-bench [--quick] [--wall-clock] [Google Benchmark flags, e.g.
-//        --benchmark_filter=frame]
-// Each workload is repeated 9 times (--benchmark_repetitions), each repetition running the work
-// for about 0.2 s, and the table at the end shows the medians.
-// Runs are timed by the processor time of the thread, which other busy processes on the machine
-// hardly disturb; --wall-clock times them by the monotonic clock instead. --quick runs each
-// workload once, briefly: enough to show that everything still runs, not to measure.
+// Usage: zaraz-bench [--quick] [--filter=TEXT]
+// All workloads are measured in one run, in rounds that run each in turn, so that the floor and
+// every workload meet the same passing load of a shared machine. Runs are timed by the
+// processor time of the thread. --quick runs one round: enough to show that everything still
+// runs, not to measure. --filter keeps the workloads whose name contains TEXT, and the floor.
 // Media are read from the source tree; the best-score file goes to a temporary folder.
+#include "app/input.h"
 #include "app/screen.h"
+#include "game/collide.h"
 #include "game/media.h"
+#include "game/render.h"
+#include "game/reset.h"
+#include "game/state.h"
+#include "game/update.h"
+#include "overlay/backdrop.h"
+#include "overlay/driver.h"
 #include "overlay/images.h"
 #include "tools/bench/game_states.h"
-#include "tools/bench/report.h"
-#include "tools/bench/workloads.h"
 
 #include <SDL.h>
-#include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
 constexpr int BENCH_DEPTH = 32;
-constexpr const char* REPETITIONS_FLAG = "--benchmark_repetitions";
-constexpr const char* DEFAULT_REPETITIONS = "--benchmark_repetitions=9";
-constexpr const char* AGGREGATES_ONLY = "--benchmark_report_aggregates_only=true";
-// Repetitions of all workloads in a shuffled order, so that the floor and every workload meet
-// the same passing load of a shared machine.
-constexpr const char* INTERLEAVED = "--benchmark_enable_random_interleaving=true";
-constexpr const char* QUICK_FLAG = "--quick";
-constexpr const char* WALL_CLOCK_FLAG = "--wall-clock";
-constexpr const char* QUICK_REPETITIONS = "--benchmark_repetitions=1";
+// Each round runs every workload RUNS_IN_TURN times in a row: warm, as in a game that runs the
+// same work every frame.
+constexpr int ROUNDS = 20;
+constexpr int RUNS_IN_TURN = 10;
+constexpr int SCREEN_BYTES = SCREEN_WIDTH * SCREEN_HEIGHT * 4;
+constexpr double SPLIT_IMPACT = 2.5;
+constexpr double MID_FADE = 57.3;
+constexpr double MICROSECONDS_A_SECOND = 1e6;
 
-bool startsWith(const char* text, const char* prefix) {
-  return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+// The floor's source picture: a screen's worth of bytes, not all alike.
+uint8_t floorPicture[SCREEN_BYTES];
+
+void copyPicture() {
+  uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
+  const int rowBytes = SCREEN_WIDTH * 4;
+  if (Screen->pitch == rowBytes) {
+    std::memcpy(pixels, floorPicture, SCREEN_BYTES);
+    return;
+  }
+  for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+    std::memcpy(pixels + Screen->pitch * y, floorPicture + rowBytes * y, size_t(rowBytes));
+  }
 }
 
-// Our defaults first, so that flags given on the command line win.
-bool ownFlag(const char* argument) {
-  return std::strcmp(argument, QUICK_FLAG) == 0 || std::strcmp(argument, WALL_CLOCK_FLAG) == 0;
+void nothing() {}
+void restoreStart() { restoreGameState(GameStateId::Start); }
+void restoreTypical() { restoreGameState(GameStateId::Typical); }
+void restoreWorst() { restoreGameState(GameStateId::Worst); }
+void typicalUnsplit() {
+  restoreTypical();
+  impactEffect = 0.0;
+}
+void typicalSplit() {
+  restoreTypical();
+  impactEffect = SPLIT_IMPACT;
+}
+void typicalPicture() {
+  restoreTypical();
+  updateGame();
+}
+// The overlay mid-way through opening over the typical picture, the pointer on the screen's
+// middle.
+void midFade() {
+  inputState = InputState{};
+  inputState.mouseX = SCREEN_CENTRE_X;
+  inputState.mouseY = SCREEN_CENTRE_Y;
+  overlayOpen = 1;
+  overlayFade = MID_FADE;
 }
 
-// Our defaults first, so that flags given on the command line win; our own flags taken out.
-std::vector<char*> benchmarkArguments(int argc, char** argv, bool& quick) {
-  std::vector<char*> arguments = {argv[0]};
-  bool repetitionsGiven = false;
-  quick = false;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], QUICK_FLAG) == 0) quick = true;
-    if (std::strcmp(argv[i], WALL_CLOCK_FLAG) == 0) timeOnWallClock = true;
-    if (startsWith(argv[i], REPETITIONS_FLAG)) repetitionsGiven = true;
-  }
-  if (quick) {
-    arguments.push_back(const_cast<char*>(QUICK_REPETITIONS));
-  } else if (!repetitionsGiven) {
-    arguments.push_back(const_cast<char*>(DEFAULT_REPETITIONS));
-  }
-  if (!quick) arguments.push_back(const_cast<char*>(INTERLEAVED));
-  arguments.push_back(const_cast<char*>(AGGREGATES_ONLY));
-  for (int i = 1; i < argc; ++i) {
-    if (!ownFlag(argv[i])) arguments.push_back(argv[i]);
-  }
-  return arguments;
+struct Workload {
+  const char* name;
+  const char* what;
+  double target;   // the most it may cost, in copies of the screen; 0: none
+  void (*prepare)();  // untimed
+  void (*work)();     // timed
+};
+
+const Workload WORKLOADS[] = {
+    {"floor/copy", "one 640 x 480 x 4-byte picture copied onto the screen", 0, nothing,
+     copyPicture},
+    {"frame/start", "a game step with its drawing, right after a reset", 0, restoreStart,
+     updateGame},
+    {"frame/typical", "a step: 40 enemies, 30 shots, the ship cruising, split", 4, restoreTypical,
+     updateGame},
+    {"frame/worst", "a step: 250 enemies round the ship, 500 shots, boring", 15, restoreWorst,
+     updateGame},
+    {"draw/plain", "drawGame alone, impactEffect 0 (typical state)", 0, typicalUnsplit, drawGame},
+    {"draw/split", "drawGame alone, impactEffect 2.5 (typical state)", 4, typicalSplit, drawGame},
+    {"reset", "resetGame: the best-score file read, the lists emptied, the carve", 0,
+     restoreTypical, resetGame},
+    {"overlay/capture", "capturePauseBackdrop of the typical picture", 25, typicalPicture,
+     capturePauseBackdrop},
+    {"overlay/frame", "updateOverlay at fade 57.3: blend, buttons, clock, cursor, border", 6,
+     midFade, updateOverlay},
+    {"worst/shot-hits", "frame/worst's part: shots against enemies", 0, restoreWorst,
+     collideShotsWithEnemies},
+    {"worst/contacts", "frame/worst's part: enemies against the ship", 0, restoreWorst,
+     collideEnemiesWithShip},
+    {"worst/shots-map", "frame/worst's part: shots against the map", 0, restoreWorst,
+     collideShotsWithMap},
+};
+
+double threadSeconds() {
+  timespec now;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+double medianOf(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
 }
 
 bool openScreen() {
@@ -79,90 +138,80 @@ bool openScreen() {
   }
   Screen = SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, BENCH_DEPTH, SDL_SWSURFACE);
   if (Screen == nullptr || Screen->format->BitsPerPixel != BENCH_DEPTH) {
-    std::fprintf(stderr, "zaraz-bench: cannot open a %d-bit %dx%d screen: %s\n", BENCH_DEPTH,
-                 SCREEN_WIDTH, SCREEN_HEIGHT, SDL_GetError());
+    std::fprintf(stderr, "zaraz-bench: cannot open a %d-bit screen\n", BENCH_DEPTH);
     return false;
   }
   return true;
 }
 
-// The media from the source tree, as the game reads them from its working directory.
-bool loadMedia() {
-  if (chdir(ZARAZ_SOURCE_DIR) != 0) {
-    std::fprintf(stderr, "zaraz-bench: cannot enter %s\n", ZARAZ_SOURCE_DIR);
-    return false;
-  }
-  if (!loadGameMedia()) return false;
+// The media from the source tree, as the game reads them from its working directory; then a
+// folder of our own for "highscore.dat", which resetGame reads.
+std::string loadMediaAndEnterScratch() {
+  if (chdir(ZARAZ_SOURCE_DIR) != 0 || !loadGameMedia()) return "";
   loadOverlayMedia();
-  return true;
-}
-
-// A folder of our own for "highscore.dat", which resetGame reads; removed at the end.
-std::string enterScratchFolder() {
   char pattern[] = "/tmp/zaraz-bench-XXXXXX";
   const char* made = mkdtemp(pattern);
   if (made == nullptr || chdir(made) != 0) return "";
   return made;
 }
 
-void leaveScratchFolder(const std::string& folder) {
-  if (folder.empty()) return;
-  const std::string file = folder + "/highscore.dat";
-  std::remove(file.c_str());
-  rmdir(folder.c_str());
-}
-
-std::string heading(bool quick) {
-  std::string text = "zaraz-bench: median ";
-  text += timeOnWallClock ? "wall-clock time" : "thread processor time";
-  text += quick ? " of one brief run (--quick: proves it runs, measures nothing)"
-                : " of repeated runs";
-  text += "; SDL dummy video, 32 bits a pixel; processor has AVX2: ";
-  text += __builtin_cpu_supports("avx2") ? "yes" : "no";
-  text += ", AVX-512BW: ";
-  text += __builtin_cpu_supports("avx512bw") ? "yes" : "no";
-  const struct {
-    const char* name;
-    GameStateId id;
-  } crowds[] = {{"worst", GameStateId::Worst}, {"disc", GameStateId::Disc}};
-  for (const auto& crowd : crowds) {
-    const GameStateFacts facts = describeGameState(crowd.id);
-    text += "\n" + std::string(crowd.name) + " state: " + std::to_string(facts.enemies) +
-            " enemies (" + std::to_string(facts.closePairs) + " ordered pairs nearer than 50, " +
-            std::to_string(facts.enemiesNearShip) + " within the ship's square), " +
-            std::to_string(facts.shots) + " shots";
-  }
-  return text;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   bool quick = false;
-  std::vector<char*> arguments = benchmarkArguments(argc, argv, quick);
-  int count = int(arguments.size());
-  benchmark::Initialize(&count, arguments.data());
-  if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) return 1;
-
-  if (!openScreen() || !loadMedia()) {
-    SDL_Quit();
-    return 1;
+  std::string filter;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quick") == 0) {
+      quick = true;
+    } else if (std::strncmp(argv[i], "--filter=", 9) == 0) {
+      filter = argv[i] + 9;
+    } else {
+      std::fprintf(stderr, "usage: zaraz-bench [--quick] [--filter=TEXT]\n");
+      return 2;
+    }
   }
-  const std::string scratch = enterScratchFolder();
+  if (!openScreen()) return 1;
+  const std::string scratch = loadMediaAndEnterScratch();
   if (scratch.empty()) {
-    std::fprintf(stderr, "zaraz-bench: cannot make a scratch folder in /tmp\n");
-    SDL_Quit();
+    std::fprintf(stderr, "zaraz-bench: cannot read the media or make a folder in /tmp\n");
     return 1;
   }
+  for (int i = 0; i < SCREEN_BYTES; ++i) floorPicture[i] = uint8_t(i * 7 + (i >> 11));
   buildGameStates();
-  registerWorkloads(quick);
+  typicalPicture();
+  capturePauseBackdrop();
 
-  TableReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  printTable(stdout, reporter, heading(quick));
-  benchmark::Shutdown();
+  std::vector<const Workload*> chosen;
+  for (const Workload& w : WORKLOADS) {
+    if (&w == WORKLOADS || std::strstr(w.name, filter.c_str()) != nullptr) chosen.push_back(&w);
+  }
+  std::vector<std::vector<double>> times(chosen.size());
+  for (int round = 0; round < (quick ? 1 : ROUNDS); ++round) {
+    for (size_t k = 0; k < chosen.size(); ++k) {
+      for (int run = 0; run < (quick ? 1 : RUNS_IN_TURN); ++run) {
+        chosen[k]->prepare();
+        const double start = threadSeconds();
+        chosen[k]->work();
+        times[k].push_back((threadSeconds() - start) * MICROSECONDS_A_SECOND);
+      }
+    }
+  }
 
-  leaveScratchFolder(scratch);
+  const double floorTime = medianOf(times[0]);
+  std::printf("zaraz-bench: median thread processor time of %s; SDL dummy video, 32 bits a "
+              "pixel\n\n", quick ? "one run (--quick: proves it runs, measures nothing)"
+                                 : "200 runs each");
+  std::printf("| workload | us | x copy | target | what |\n|---|--:|--:|--:|---|\n");
+  for (size_t k = 0; k < chosen.size(); ++k) {
+    const double median = medianOf(times[k]);
+    const Workload& w = *chosen[k];
+    const bool over = w.target > 0 && median > w.target * floorTime;
+    std::printf("| %s | %.1f | %.2f | %s%s | %s |\n", w.name, median, median / floorTime,
+                w.target > 0 ? std::to_string(int(w.target)).c_str() : "",
+                over ? " (over)" : "", w.what);
+  }
+  std::remove((scratch + "/highscore.dat").c_str());
+  rmdir(scratch.c_str());
   SDL_Quit();
   return 0;
 }
