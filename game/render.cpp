@@ -176,13 +176,12 @@ void turnMaskIntoRows(int padLeft, int padRight) {
   }
 }
 
-// The eight colours, mapped once a frame (the palette of an 8-bit screen could change). In a
-// true-colour format each channel owns its own bits, so a colour is black with the bits of its
-// lit channels flipped; `separable` says whether that holds, else the table is used.
+// The eight colours, mapped once a frame (the palette of an 8-bit screen could change). Without
+// a palette each channel owns its own bits of the value, so a colour is black with the bits of
+// its lit channels flipped; a palette screen keeps to the table.
 struct Colours {
   uint32_t table[COLOUR_COUNT];
   uint32_t black, redFlip, greenFlip, blueFlip;
-  bool separable;
 };
 
 Colours mapColours(const SDL_PixelFormat* format) {
@@ -196,13 +195,6 @@ Colours mapColours(const SDL_PixelFormat* format) {
   colours.redFlip = colours.table[RED_BIT] ^ colours.black;
   colours.greenFlip = colours.table[GREEN_BIT] ^ colours.black;
   colours.blueFlip = colours.table[BLUE_BIT] ^ colours.black;
-  colours.separable = true;
-  for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
-    const uint32_t built = colours.black ^ ((colour & RED_BIT) ? colours.redFlip : 0) ^
-                           ((colour & GREEN_BIT) ? colours.greenFlip : 0) ^
-                           ((colour & BLUE_BIT) ? colours.blueFlip : 0);
-    colours.separable = colours.separable && built == colours.table[colour];
-  }
   return colours;
 }
 
@@ -210,7 +202,7 @@ Colours mapColours(const SDL_PixelFormat* format) {
 uint32_t spread(uint8_t maskByte) { return uint32_t(int32_t(int8_t(maskByte))); }
 
 // One row of Screen: pixel x takes red[x], green[x] and blue[x] (mask bytes, 0 or 255).
-template <int BytesPerPixel, bool Separable>
+template <int BytesPerPixel, bool Palette>
 void writeRow(uint8_t* __restrict out, const uint8_t* __restrict red,
               const uint8_t* __restrict green, const uint8_t* __restrict blue,
               const Colours& colours) {
@@ -219,11 +211,11 @@ void writeRow(uint8_t* __restrict out, const uint8_t* __restrict red,
   const uint32_t blueFlip = colours.blueFlip;
   for (int x = 0; x < SCREEN_WIDTH; ++x) {
     uint32_t value;
-    if constexpr (Separable) {
+    if constexpr (Palette) {
+      value = colours.table[(red[x] & RED_BIT) | (green[x] & GREEN_BIT) | (blue[x] & BLUE_BIT)];
+    } else {
       value = black ^ (redFlip & spread(red[x])) ^ (greenFlip & spread(green[x])) ^
               (blueFlip & spread(blue[x]));
-    } else {
-      value = colours.table[(red[x] & RED_BIT) | (green[x] & GREEN_BIT) | (blue[x] & BLUE_BIT)];
     }
     writePixelAt(out + BytesPerPixel * x, BytesPerPixel, value);
   }
@@ -244,7 +236,7 @@ void writeRows(const Colours& colours, const Split& split) {
     const uint8_t* red = maskRow(std::min(y + split.redDown, lastRow)) - split.redLeft;
     const uint8_t* green = maskRow(std::min(y + split.greenDown, lastRow)) - split.greenLeft;
     const uint8_t* blue = maskRow(std::max(y - split.blueUp, 0)) + split.blueRight;
-    if (colours.separable) {
+    if (Screen->format->palette != nullptr) {
       writeRow<BytesPerPixel, true>(out, red, green, blue, colours);
     } else {
       writeRow<BytesPerPixel, false>(out, red, green, blue, colours);

@@ -6,7 +6,9 @@
 #include "game/world.h"
 #include "platform/files.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -15,46 +17,26 @@ namespace {
 constexpr double START_HEALTH = 250.0;
 constexpr int START_CAVE_CENTRE = MAP_SIZE / 2;  // cell (500, 500) begins at the map origin
 constexpr int START_CAVE_RADIUS = 75;  // cells; the disc is 300 world units around the origin
-constexpr int64_t LARGEST_SCORE = INT32_MAX;
-constexpr int64_t LARGEST_NEGATIVE_SCORE = -int64_t(INT32_MIN);
 constexpr int DECIMAL_BASE = 10;
 constexpr size_t SCORE_LINE_CAPACITY = 24;  // "-2147483648" and the line end, with room to spare
 
-bool isWhiteSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The number at the start of the `length` bytes read from the file; `wholeFile` says the file
-// ended within them. False when they hold no number, a number outside the signed 32-bit range,
-// or digits that run on to the end of an unfinished read.
-bool parseStoredScore(const char* text, size_t length, bool wholeFile, int32_t& value) {
-  size_t at = 0;
-  while (at < length && isWhiteSpace(text[at])) ++at;
-  bool negative = false;
-  if (at < length && (text[at] == '+' || text[at] == '-')) {
-    negative = text[at] == '-';
-    ++at;
-  }
-  const int64_t limit = negative ? LARGEST_NEGATIVE_SCORE : LARGEST_SCORE;
-  const size_t firstDigit = at;
-  int64_t magnitude = 0;
-  for (; at < length && isDigit(text[at]); ++at) {
-    magnitude = magnitude * DECIMAL_BASE + (text[at] - '0');
-    if (magnitude > limit) return false;
-  }
-  if (at == firstDigit) return false;
-  if (at == length && !wholeFile) return false;
-  value = int32_t(negative ? -magnitude : magnitude);
-  return true;
-}
-
+// The number at the start of the file as the C library reads one: white space, a sign, digits.
+// False when there is none, when it lies outside 32 bits, or when its digits run on to the end
+// of a read that stopped short of the file's end.
 bool loadStoredHighScore(int32_t& value) {
-  char text[HIGH_SCORE_READ_LIMIT];
-  const long length = readFilePrefix(HIGH_SCORE_FILE, text, sizeof text);
+  char text[HIGH_SCORE_READ_LIMIT + 1];
+  const long length = readFilePrefix(HIGH_SCORE_FILE, text, HIGH_SCORE_READ_LIMIT);
   if (length < 0) return false;
-  return parseStoredScore(text, size_t(length), size_t(length) < sizeof text, value);
+  text[length] = '\0';
+  char* end = nullptr;
+  errno = 0;
+  const long long number = std::strtoll(text, &end, DECIMAL_BASE);
+  const bool cut = size_t(length) == HIGH_SCORE_READ_LIMIT && end == text + length;
+  if (end == text || cut || errno == ERANGE || number < INT32_MIN || number > INT32_MAX) {
+    return false;
+  }
+  value = int32_t(number);
+  return true;
 }
 
 bool storeHighScore(int32_t value) {
