@@ -3,6 +3,7 @@
 
 #include "app/screen.h"
 
+#include <algorithm>
 #include <cstring>
 
 InputState inputState;
@@ -19,8 +20,7 @@ void ageEntries(KeyState* entries, int count) {
   }
 }
 
-// Takes every queued event of one type out of SDL's queue and returns the number taken into
-// `event` one at a time through `apply`.
+// Takes every queued event of one type out of SDL's queue and hands each to `apply`.
 template <typename Apply>
 void takeEvents(Uint32 mask, Apply apply) {
   SDL_Event event;
@@ -58,10 +58,6 @@ void liftReleasedEntries() {
   }
 }
 
-int32_t clamp(int32_t value, int32_t low, int32_t high) {
-  return value < low ? low : value > high ? high : value;
-}
-
 }  // namespace
 
 void updateInput() {
@@ -94,6 +90,6 @@ void updateInput() {
   int y = 0;
   SDL_GetMouseState(&x, &y);
   // The bounds are the window's size itself, not its last pixel.
-  inputState.mouseX = clamp(x, 0, SCREEN_WIDTH);
-  inputState.mouseY = clamp(y, 0, SCREEN_HEIGHT);
+  inputState.mouseX = std::clamp(x, 0, SCREEN_WIDTH);
+  inputState.mouseY = std::clamp(y, 0, SCREEN_HEIGHT);
 }

@@ -160,9 +160,32 @@ uint8_t* maskRow(int y) { return maskRows + ROW_PAD + y * ROW_STRIDE; }
 constexpr int TURN_BLOCK = 8;
 static_assert(SCREEN_WIDTH % TURN_BLOCK == 0 && SCREEN_HEIGHT % TURN_BLOCK == 0);
 
+// Whether the block with top-left corner (left, top) is all black or all white: each column's
+// eight bytes, read as one word, are all 0 or all 255 alike.
+bool blockIsOneShade(int left, int top) {
+  static_assert(TURN_BLOCK == sizeof(uint64_t));
+  uint64_t first;
+  std::memcpy(&first, ScreenMask + left * SCREEN_HEIGHT + top, sizeof first);
+  bool same = first == 0 || first == ~uint64_t(0);
+  for (int x = left + 1; x < left + TURN_BLOCK; ++x) {
+    uint64_t word;
+    std::memcpy(&word, ScreenMask + x * SCREEN_HEIGHT + top, sizeof word);
+    same &= word == first;
+  }
+  return same;
+}
+
 void turnMaskIntoRows(int padLeft, int padRight) {
   for (int top = 0; top < SCREEN_HEIGHT; top += TURN_BLOCK) {
     for (int left = 0; left < SCREEN_WIDTH; left += TURN_BLOCK) {
+      // Most blocks are of one shade (open cave, solid rock): those are filled, not turned.
+      if (blockIsOneShade(left, top)) {
+        const uint8_t shade = ScreenMask[left * SCREEN_HEIGHT + top];
+        for (int y = top; y < top + TURN_BLOCK; ++y) {
+          std::memset(maskRow(y) + left, shade, TURN_BLOCK);
+        }
+        continue;
+      }
       for (int y = top; y < top + TURN_BLOCK; ++y) {
         uint8_t* row = maskRow(y);
         for (int x = left; x < left + TURN_BLOCK; ++x) row[x] = ScreenMask[x * SCREEN_HEIGHT + y];

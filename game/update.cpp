@@ -63,35 +63,25 @@ int thrustDegrees() {
   return THRUST_DEGREES[(int(down) - int(up) + 1) * 3 + (int(right) - int(left) + 1)];
 }
 
-// Moves the map `cells` columns (`columns`) or rows towards lower indices (`towardsLow`) or
-// higher ones, rock coming in: one move of n cells is n single-cell scrolls. A column is one
-// run of bytes, so columns move in one go and rows column by column.
-void shiftMap(int32_t cells, bool columns, bool towardsLow) {
-  const int32_t runs = columns ? 1 : MAP_SIZE;
-  const size_t run = columns ? size_t(MAP_SIZE) * MAP_SIZE : MAP_SIZE;
-  const size_t fresh = size_t(std::min(cells, MAP_SIZE)) * (columns ? MAP_SIZE : 1);
-  for (int32_t k = 0; k < runs; ++k) {
-    uint8_t* cellsOfRun = WorldMap + k * run;
-    if (towardsLow) {
-      std::memmove(cellsOfRun, cellsOfRun + fresh, run - fresh);
-      std::memset(cellsOfRun + run - fresh, CELL_ROCK, fresh);
-    } else {
-      std::memmove(cellsOfRun + fresh, cellsOfRun, run - fresh);
-      std::memset(cellsOfRun, CELL_ROCK, fresh);
-    }
+// Cell (c, r) takes cell (c + columns, r + rows), and rock comes in over the edges. The map is
+// stored column after column, so that is one move of the whole map by columns * 1000 + rows
+// bytes; the cells that came from beyond a column's end, or the map's, then become rock.
+void shiftMap(int32_t columns, int32_t rows) {
+  if (std::abs(columns) >= MAP_SIZE || std::abs(rows) >= MAP_SIZE) {
+    std::memset(WorldMap, CELL_ROCK, sizeof WorldMap);
+    return;
   }
-}
-
-// Steps `origin` one cell at a time while the camera stands strictly more than one cell past it,
-// towards + when `forwards`, else towards -; returns the number of steps.
-int32_t cellsPassed(double camera, double& origin, bool forwards) {
-  int32_t cells = 0;
-  if (forwards) {
-    for (; camera > origin + MAP_CELL_SIZE; ++cells) origin += MAP_CELL_SIZE;
-  } else {
-    for (; camera < origin - MAP_CELL_SIZE; ++cells) origin -= MAP_CELL_SIZE;
+  const long offset = long(columns) * MAP_SIZE + rows;
+  const size_t kept = sizeof WorldMap - size_t(std::labs(offset));
+  if (offset > 0) std::memmove(WorldMap, WorldMap + offset, kept);
+  if (offset < 0) std::memmove(WorldMap - offset, WorldMap, kept);
+  const size_t newColumns = size_t(std::abs(columns)) * MAP_SIZE;
+  std::memset(columns > 0 ? WorldMap + sizeof WorldMap - newColumns : WorldMap, CELL_ROCK,
+              newColumns);
+  for (int32_t column = 0; column < MAP_SIZE && rows != 0; ++column) {
+    uint8_t* cells = WorldMap + column * MAP_SIZE;
+    std::memset(rows > 0 ? cells + MAP_SIZE - rows : cells, CELL_ROCK, size_t(std::abs(rows)));
   }
-  return cells;
 }
 
 void moveCamera() {
@@ -107,11 +97,14 @@ void moveShots() {
 }
 
 void scrollMapWithCamera() {
-  // Counting the single-cell steps first and moving the cells once gives the same map.
-  if (const int32_t cells = cellsPassed(cameraX, mapOriginX, true)) shiftMap(cells, true, true);
-  if (const int32_t cells = cellsPassed(cameraX, mapOriginX, false)) shiftMap(cells, true, false);
-  if (const int32_t cells = cellsPassed(cameraY, mapOriginY, true)) shiftMap(cells, false, true);
-  if (const int32_t cells = cellsPassed(cameraY, mapOriginY, false)) shiftMap(cells, false, false);
+  // The origin steps one cell at a time while the camera stands strictly more than a cell past
+  // it; the cells then move all at once, the same as one cell at a time.
+  int32_t columns = 0, rows = 0;
+  for (; cameraX > mapOriginX + MAP_CELL_SIZE; ++columns) mapOriginX += MAP_CELL_SIZE;
+  for (; cameraX < mapOriginX - MAP_CELL_SIZE; --columns) mapOriginX -= MAP_CELL_SIZE;
+  for (; cameraY > mapOriginY + MAP_CELL_SIZE; ++rows) mapOriginY += MAP_CELL_SIZE;
+  for (; cameraY < mapOriginY - MAP_CELL_SIZE; --rows) mapOriginY -= MAP_CELL_SIZE;
+  shiftMap(columns, rows);
 }
 
 void spawnEnemy() {
