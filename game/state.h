@@ -57,7 +57,7 @@ extern bool highScoreUnsaved;
 
 // Whether (x, y) lies strictly inside the square of half-size `half` around (centreX, centreY):
 // centreX - half < x < centreX + half, and the same on y, in exactly that arithmetic. All four
-// comparisons are made, which is quicker than stopping early in the crowded scans that use it.
+// comparisons are made: among crowded enemies that is quicker than stopping at the first.
 inline bool insideSquare(double x, double y, double centreX, double centreY, double half) {
   return (centreX - half < x) & (x < centreX + half) & (centreY - half < y) & (y < centreY + half);
 }
