@@ -1,13 +1,16 @@
 // tests/game/render_test.cpp -- the colour split of the impact effect: where each channel is read
-// from, clamped at the screen's edges, at every pixel depth.
+// from, clamped at the screen's edges, at every pixel depth; and the health shown truncated.
 #include "game/render.h"
 
 #include "game/game_fixture.h"
+#include "overlay/images.h"
 #include "support/test_screen.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -70,6 +73,38 @@ TEST(ColourSplit, EachChannelIsReadFromItsOwnPlaceAndClampedAtTheEdges) {
     }
     closeTestScreen();
   }
+}
+
+// The whole picture of a frame drawn with `health`, the rest of the game alike.
+std::vector<uint32_t> frameWithHealth(double health) {
+  startEmptyGame();
+  ::health = health;
+  drawGame();
+  return screenValues();
+}
+
+TEST(Hud, HealthIsShownTruncatedTowardZero) {
+  struct Row {
+    const char* name;
+    double health, shownAs;
+  };
+  const Row rows[] = {
+      {"a fraction is dropped", 249.75, 249.0},
+      {"a half shows 0", 0.5, 0.0},
+      {"minus a half shows 0", -0.5, 0.0},
+      {"a negative fraction is dropped toward zero", -4.7, -4.0},
+  };
+  openTestScreen(32);
+  {
+    ScopedWorkingDir cwd(sourceDir());
+    loadOverlayMedia();
+    loadGameMedia();
+  }
+  EXPECT_NE(frameWithHealth(-4.0), frameWithHealth(-5.0)) << "the health line shows at all";
+  for (const Row& row : rows) {
+    EXPECT_EQ(frameWithHealth(row.health), frameWithHealth(row.shownAs)) << row.name;
+  }
+  closeTestScreen();
 }
 
 }  // namespace
