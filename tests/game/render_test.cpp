@@ -56,6 +56,8 @@ TEST(ColourSplit, EachChannelIsReadFromItsOwnPlaceAndClampedAtTheEdges) {
        {0, 469, 15, 479}, {0, 464, 7, 479}, NONE},
       {"2.5 at the top-right corner: the edge column and row repeat", 2.5, 634, 0,
        NONE, NONE, {627, 0, 639, 17}},
+      {"200: reads far beyond the screen land on its edge", 200.0, 0, 474,
+       {0, 74, 639, 479}, {0, 0, 205, 479}, NONE},
   };
   for (int depth : {8, 16, 24, 32}) {
     openTestScreen(depth);
