@@ -244,6 +244,16 @@ void writeRow(uint8_t* __restrict out, const uint8_t* __restrict red,
   }
 }
 
+// A row without a split: each pixel black or white by one mask byte.
+template <int BytesPerPixel>
+void writeUnsplitRow(uint8_t* __restrict out, const uint8_t* __restrict mask, uint32_t black,
+                     uint32_t white) {
+  const uint32_t flip = black ^ white;
+  for (int x = 0; x < SCREEN_WIDTH; ++x) {
+    writePixelAt(out + BytesPerPixel * x, BytesPerPixel, black ^ (flip & spread(mask[x])));
+  }
+}
+
 // Every row of Screen with red read `redLeft` pixels left and `redDown` lower, green and blue
 // likewise, each clamped to the screen's edge.
 struct Split {
@@ -259,7 +269,9 @@ void writeRows(const Colours& colours, const Split& split) {
     const uint8_t* red = maskRow(std::min(y + split.redDown, lastRow)) - split.redLeft;
     const uint8_t* green = maskRow(std::min(y + split.greenDown, lastRow)) - split.greenLeft;
     const uint8_t* blue = maskRow(std::max(y - split.blueUp, 0)) + split.blueRight;
-    if (Screen->format->palette != nullptr) {
+    if (red == green && green == blue) {
+      writeUnsplitRow<BytesPerPixel>(out, red, colours.table[0], colours.table[COLOUR_COUNT - 1]);
+    } else if (Screen->format->palette != nullptr) {
       writeRow<BytesPerPixel, true>(out, red, green, blue, colours);
     } else {
       writeRow<BytesPerPixel, false>(out, red, green, blue, colours);
