@@ -53,13 +53,16 @@ bool touches(double shipPoint, double enemyPoint) {
 struct Contacts {
   bool alongX[SHIP_SHAPE_WIDTH][ENEMY_SHAPE_SIZE];   // ship column p, enemy column r
   bool alongY[SHIP_SHAPE_HEIGHT][ENEMY_SHAPE_SIZE];  // ship row q, enemy row s
+  bool anyAlongX[SHIP_SHAPE_WIDTH];                  // ship column p touches some enemy column
 };
 
 void readContacts(const Enemy& enemy, Contacts& contacts) {
   for (int32_t p = 0; p < SHIP_SHAPE_WIDTH; ++p) {
+    contacts.anyAlongX[p] = false;
     for (int32_t r = 0; r < ENEMY_SHAPE_SIZE; ++r) {
       contacts.alongX[p][r] = touches(shipX + SHAPE_SCALE * p - SHIP_OFFSET_X,
                                       enemy.x + SHAPE_SCALE * r - ENEMY_OFFSET);
+      contacts.anyAlongX[p] = contacts.anyAlongX[p] || contacts.alongX[p][r];
     }
   }
   for (int32_t q = 0; q < SHIP_SHAPE_HEIGHT; ++q) {
@@ -76,7 +79,7 @@ void testShipCells(int32_t slot) {
   Contacts contacts;
   readContacts(*enemies[slot], contacts);
   for (int32_t p = 0; p < SHIP_SHAPE_WIDTH; ++p) {
-    for (int32_t q = 0; q < SHIP_SHAPE_HEIGHT; ++q) {
+    for (int32_t q = 0; q < SHIP_SHAPE_HEIGHT && contacts.anyAlongX[p]; ++q) {
       if (shipShape[p * SHIP_SHAPE_HEIGHT + q] == 0) continue;
       for (int32_t r = 0; r < ENEMY_SHAPE_SIZE; ++r) {
         if (!contacts.alongX[p][r]) continue;
@@ -96,15 +99,16 @@ void testShipCells(int32_t slot) {
 // Whether a probe of the shot meets rock: the probes are the 10 x 10 whole-unit points from 5
 // below to 4 above its truncated position, those in column or row 0 or beyond 999 ignored.
 // Looks from probe column `fromProbe`; returns the striking probe column, or PROBES for none.
+// The probes' rows are one run of map rows, the same for every probe column.
 int32_t firstStrikingProbe(const Shot& shot, int32_t fromProbe) {
   const int32_t baseX = mapOffset(shot.x, mapOriginX) - PROBE_BACK;
   const int32_t baseY = mapOffset(shot.y, mapOriginY) - PROBE_BACK;
+  const int32_t firstRow = std::max(baseY / MAP_CELL_SIZE, FIRST_PROBED);
+  const int32_t lastRow = std::min((baseY + PROBES - 1) / MAP_CELL_SIZE, MAP_SIZE - 1);
   for (int32_t px = fromProbe; px < PROBES; ++px) {
     const int32_t column = (baseX + px) / MAP_CELL_SIZE;
     if (column < FIRST_PROBED || column >= MAP_SIZE) continue;
-    for (int32_t py = 0; py < PROBES; ++py) {
-      const int32_t row = (baseY + py) / MAP_CELL_SIZE;
-      if (row < FIRST_PROBED || row >= MAP_SIZE) continue;
+    for (int32_t row = firstRow; row <= lastRow; ++row) {
       if (WorldMap[column * MAP_SIZE + row] != CELL_OPEN) return px;
     }
   }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -111,29 +112,36 @@ TEST(Digging, EachRockCellUnderTheShipCostsAQuarterOnce) {
   EXPECT_EQ(health, 249.5) << "open cells cost nothing";
 }
 
-TEST(ShotsAgainstMap, ProbesReachFiveBackAndFourOnAndSkipColumnZero) {
+TEST(ShotsAgainstMap, ProbesReachFiveBackAndFourOnAndSkipColumnAndRowZero) {
   struct Row {
     const char* name;
-    double shotX;
-    int rockColumn;  // the one rock column in row 500's neighbourhood
+    double shot;  // the shot's place along the axis across the rock line; 0 along it
+    int rockLine;
     bool strikes;
   };
-  // A shot at x reaches map columns (trunc(x) + 2000 - 5) / 4 to (trunc(x) + 2000 + 4) / 4.
+  // A shot at x probes map columns (trunc(x) + 2000 - 5) / 4 to (trunc(x) + 2000 + 4) / 4, and
+  // rows likewise; line 500 covers world units 0 to 3.
   const Row rows[] = {
       {"rock ending 5 units behind strikes", 8.0, 500, true},
       {"rock ending 6 units behind does not", 9.0, 500, false},
       {"rock starting 4 units ahead strikes", -4.0, 500, true},
       {"rock starting 5 units ahead does not", -5.0, 500, false},
-      {"column 1 is probed", -1995.0, 1, true},
-      {"column 0 is not", -1997.0, 0, false},
+      {"line 1 is probed", -1995.0, 1, true},
+      {"line 0 is not", -1997.0, 0, false},
   };
-  for (const Row& row : rows) {
-    startEmptyGame();
-    for (int r = 0; r < MAP_SIZE; ++r) mapCell(row.rockColumn, r) = CELL_ROCK;
-    addShot(row.shotX, 0.0);
-    collideShotsWithMap();
-    EXPECT_EQ(shotCount, row.strikes ? 0 : 1) << row.name;
-    EXPECT_EQ(mapCell(row.rockColumn, 500), row.strikes ? CELL_OPEN : CELL_ROCK) << row.name;
+  for (bool acrossColumns : {true, false}) {
+    for (const Row& row : rows) {
+      const std::string name = std::string(acrossColumns ? "column: " : "row: ") + row.name;
+      startEmptyGame();
+      for (int k = 0; k < MAP_SIZE; ++k) {
+        (acrossColumns ? mapCell(row.rockLine, k) : mapCell(k, row.rockLine)) = CELL_ROCK;
+      }
+      addShot(acrossColumns ? row.shot : 0.0, acrossColumns ? 0.0 : row.shot);
+      collideShotsWithMap();
+      EXPECT_EQ(shotCount, row.strikes ? 0 : 1) << name;
+      const uint8_t cell = acrossColumns ? mapCell(row.rockLine, 500) : mapCell(500, row.rockLine);
+      EXPECT_EQ(cell, row.strikes ? CELL_OPEN : CELL_ROCK) << name;
+    }
   }
 }
 
