@@ -43,6 +43,7 @@ constexpr int SCREEN_BYTES = SCREEN_WIDTH * SCREEN_HEIGHT * 4;
 constexpr double SPLIT_IMPACT = 2.5;
 constexpr double MID_FADE = 57.3;
 constexpr double MICROSECONDS_A_SECOND = 1e6;
+constexpr const char* FILTER_FLAG = "--filter=";
 
 // The floor's source picture: a screen's worth of bytes, not all alike.
 uint8_t floorPicture[SCREEN_BYTES];
@@ -155,6 +156,41 @@ std::string loadMediaAndEnterScratch() {
   return made;
 }
 
+// The times of each chosen workload, in microseconds: `rounds` rounds of `runs` runs each.
+std::vector<std::vector<double>> measure(const std::vector<const Workload*>& chosen, int rounds,
+                                         int runs) {
+  std::vector<std::vector<double>> times(chosen.size());
+  for (int round = 0; round < rounds; ++round) {
+    for (size_t k = 0; k < chosen.size(); ++k) {
+      for (int run = 0; run < runs; ++run) {
+        chosen[k]->prepare();
+        const double start = threadSeconds();
+        chosen[k]->work();
+        times[k].push_back((threadSeconds() - start) * MICROSECONDS_A_SECOND);
+      }
+    }
+  }
+  return times;
+}
+
+// The table: one row per workload, its median against the floor's (the first row).
+void printTable(const std::vector<const Workload*>& chosen,
+                const std::vector<std::vector<double>>& times, bool quick) {
+  const double floorTime = medianOf(times[0]);
+  std::printf("zaraz-bench: median thread processor time of %s; SDL dummy video, 32 bits a "
+              "pixel\n\n", quick ? "one run (--quick: proves it runs, measures nothing)"
+                                 : "200 runs each");
+  std::printf("| workload | us | x copy | target | what |\n|---|--:|--:|--:|---|\n");
+  for (size_t k = 0; k < chosen.size(); ++k) {
+    const double median = medianOf(times[k]);
+    const Workload& w = *chosen[k];
+    const bool over = w.target > 0 && median > w.target * floorTime;
+    std::printf("| %s | %.1f | %.2f | %s%s | %s |\n", w.name, median, median / floorTime,
+                w.target > 0 ? std::to_string(int(w.target)).c_str() : "",
+                over ? " (over)" : "", w.what);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -163,8 +199,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--quick") == 0) {
       quick = true;
-    } else if (std::strncmp(argv[i], "--filter=", 9) == 0) {
-      filter = argv[i] + 9;
+    } else if (std::strncmp(argv[i], FILTER_FLAG, std::strlen(FILTER_FLAG)) == 0) {
+      filter = argv[i] + std::strlen(FILTER_FLAG);
     } else {
       std::fprintf(stderr, "usage: zaraz-bench [--quick] [--filter=TEXT]\n");
       return 2;
@@ -185,31 +221,7 @@ int main(int argc, char** argv) {
   for (const Workload& w : WORKLOADS) {
     if (&w == WORKLOADS || std::strstr(w.name, filter.c_str()) != nullptr) chosen.push_back(&w);
   }
-  std::vector<std::vector<double>> times(chosen.size());
-  for (int round = 0; round < (quick ? 1 : ROUNDS); ++round) {
-    for (size_t k = 0; k < chosen.size(); ++k) {
-      for (int run = 0; run < (quick ? 1 : RUNS_IN_TURN); ++run) {
-        chosen[k]->prepare();
-        const double start = threadSeconds();
-        chosen[k]->work();
-        times[k].push_back((threadSeconds() - start) * MICROSECONDS_A_SECOND);
-      }
-    }
-  }
-
-  const double floorTime = medianOf(times[0]);
-  std::printf("zaraz-bench: median thread processor time of %s; SDL dummy video, 32 bits a "
-              "pixel\n\n", quick ? "one run (--quick: proves it runs, measures nothing)"
-                                 : "200 runs each");
-  std::printf("| workload | us | x copy | target | what |\n|---|--:|--:|--:|---|\n");
-  for (size_t k = 0; k < chosen.size(); ++k) {
-    const double median = medianOf(times[k]);
-    const Workload& w = *chosen[k];
-    const bool over = w.target > 0 && median > w.target * floorTime;
-    std::printf("| %s | %.1f | %.2f | %s%s | %s |\n", w.name, median, median / floorTime,
-                w.target > 0 ? std::to_string(int(w.target)).c_str() : "",
-                over ? " (over)" : "", w.what);
-  }
+  printTable(chosen, measure(chosen, quick ? 1 : ROUNDS, quick ? 1 : RUNS_IN_TURN), quick);
   std::remove((scratch + "/highscore.dat").c_str());
   rmdir(scratch.c_str());
   SDL_Quit();
