@@ -7,7 +7,7 @@
 #include "game/state.h"
 #include "game/world.h"
 #include "overlay/text.h"
-#include "platform/alpha_blit.h"
+#include "overlay/images.h"
 #include "platform/pixels.h"
 
 #include <SDL.h>
@@ -567,10 +567,10 @@ void copyMaskToScreen() {
 
 void drawHud() {
   if (Screen == nullptr) return;
-  blitAlphaImage(textBacking1, nullptr, BACKING1_PLACE.x, BACKING1_PLACE.y);
+  drawImage(textBacking1, nullptr, BACKING1_PLACE.x, BACKING1_PLACE.y);
   drawHudLine(SCORE_LINES_X, HIGH_SCORE_LINE_Y, "HighScore = ", highScore, TextAlign::Left);
   drawHudLine(SCORE_LINES_X, SCORE_LINE_Y, "Score     = ", score, TextAlign::Left);
-  blitAlphaImage(textBacking2, nullptr, BACKING2_PLACE.x, BACKING2_PLACE.y);
+  drawImage(textBacking2, nullptr, BACKING2_PLACE.x, BACKING2_PLACE.y);
   drawHudLine(HEALTH_LINE_RIGHT, HEALTH_LINE_Y, "Health = ", trunc32(health), TextAlign::Right);
 }
 

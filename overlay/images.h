@@ -4,9 +4,12 @@
 //
 // Start-up calls loadOverlayMedia once, after the video mode is set and before the first frame;
 // game/media.cpp uses loadAlphaImage for the HUD backings. The media are read-only afterwards.
+// Every image reaches Screen through drawImage or, keyed, drawKeyedImage.
 #pragma once
 
 #include <SDL.h>
+
+#include <vector>
 
 constexpr int GLYPH_COUNT = 95;        // printable ASCII, codes 32..126, cell i holds 32 + i
 constexpr int GLYPH_CELL_WIDTH = 15;   // pixels of Font.png
@@ -16,6 +19,13 @@ constexpr int BUTTON_TILE_COLUMNS = 9;
 constexpr int BUTTON_TILE_ROWS = 2;    // row 0 normal, row 1 highlighted
 constexpr int CURSOR_CELL_SIZE = 96;   // the pointer cell of Cursor.png
 constexpr int CURSOR_CELL_X = 288;
+
+// A stretch of one row of a keyed image whose pixels are not the key colour: what its blit
+// draws. In pixels of the image.
+struct OpaqueRun {
+  int x, y, length;
+};
+using OpaqueRuns = std::vector<OpaqueRun>;
 
 struct OverlayMedia {
   SDL_Surface* snapshotSurface;   // display-format copy of Screen; the pause backdrop's snapshot
@@ -28,6 +38,8 @@ struct OverlayMedia {
   SDL_Rect glyphRects[GLYPH_COUNT];      // entry i = (15 i, 0, 15, 21)
   SDL_Rect buttonTileRects[BUTTON_TILE_ROWS * BUTTON_TILE_COLUMNS];  // 9 r + c = (21 c, 21 r, 21, 21)
   SDL_Rect cursorRect;                   // (288, 0, 96, 96)
+  OpaqueRuns borderRuns;  // of borderSurface and topBottomBorderSurface, found when loaded
+  OpaqueRuns bandRuns;
 };
 
 // All null and zero until loadOverlayMedia; any surface stays null when its file failed.
@@ -53,6 +65,19 @@ SDL_Surface* loadKeyedImage(const char* path);
 // Loads `path` and converts it with SDL_DisplayFormatAlpha, keeping its per-pixel alpha. The
 // caller owns the result; null when the file cannot be loaded or converted.
 SDL_Surface* loadAlphaImage(const char* path);
+
+// The opaque runs of keyed `image`, row by row, left to right; none for a null image.
+OpaqueRuns findOpaqueRuns(SDL_Surface* image);
+
+// Blits the `part` of `image` (the whole image when null) onto Screen with its top-left corner at
+// (x, y), by SDL_UpperBlit: clipped by SDL, alpha images blended. A null image draws nothing.
+void drawImage(SDL_Surface* image, SDL_Rect* part, int x, int y);
+
+// Draws keyed `image` whole onto Screen at (x, y), giving exactly the pixels of drawImage: its
+// `runs` (findOpaqueRuns of this image) are copied, clipped to Screen's clip rectangle, where
+// Screen has the image's true-colour format; otherwise SDL blits it. The border lies over every
+// frame, and SDL's keyed blit of it would cost several screen copies.
+void drawKeyedImage(SDL_Surface* image, const OpaqueRuns& runs, int x, int y);
 
 // Makes the two work surfaces from Screen, loads the five kit images and fills the tables.
 void loadOverlayMedia();

@@ -72,6 +72,22 @@ inline void writePixel(SDL_Surface* surface, int x, int y, uint32_t value) {
   writePixelAt(pixelAddress(surface, x, y), surface->format->BytesPerPixel, value);
 }
 
+// A surface's pixel memory and layout, copied out of the surface so that a loop over many pixels
+// keeps them in registers (stores through byte pointers would make the compiler reload them).
+struct PixelGrid {
+  uint8_t* pixels;
+  int pitch;
+  int bytesPerPixel;
+
+  explicit PixelGrid(const SDL_Surface* surface)
+      : pixels(static_cast<uint8_t*>(surface->pixels)),
+        pitch(surface->pitch),
+        bytesPerPixel(surface->format->BytesPerPixel) {}
+  uint8_t* at(int x, int y) const { return pixels + pitch * y + bytesPerPixel * x; }
+  uint32_t read(int x, int y) const { return readPixelAt(at(x, y), bytesPerPixel); }
+  void write(int x, int y, uint32_t value) const { writePixelAt(at(x, y), bytesPerPixel, value); }
+};
+
 // Locks a surface for direct pixel access for as long as it lives, where SDL says the surface
 // must be locked (SDL_MUSTLOCK); other surfaces are left alone. `ok` is false when the lock
 // failed: the caller must then not touch the pixels.

@@ -88,6 +88,8 @@ inline void loadTestMedia() {
   overlayMedia.borderSurface = paintedImage(SCREEN_WIDTH, SCREEN_HEIGHT, true, [](int, int y) {
     return y == BORDER_MARK_Y ? BORDER_MARK_COLOUR : CYAN;
   });
+  overlayMedia.borderRuns = findOpaqueRuns(overlayMedia.borderSurface);
+  overlayMedia.bandRuns = findOpaqueRuns(overlayMedia.topBottomBorderSurface);
 }
 
 inline void freeTestMedia() {

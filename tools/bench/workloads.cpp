@@ -12,9 +12,6 @@
 #include "game/update.h"
 #include "overlay/backdrop.h"
 #include "overlay/driver.h"
-#include "overlay/keyed_blit.h"
-#include "platform/alpha_blit.h"
-#include "reference/literal_backdrop.h"
 #include "reference/literal_render.h"
 #include "reference/literal_reset.h"
 #include "reference/literal_step.h"
@@ -144,11 +141,11 @@ const WorkloadForms WORKLOADS[] = {
      {typicalSplit, drawGame}, {typicalSplit, literalDrawGame}},
     {{"reset", "resetGame: the best-score file read, the lists emptied, the carve", 0.0, true},
      {restoreTypical, resetGame}, {restoreTypical, literalResetGame}},
-    {{"overlay/capture", "capturePauseBackdrop of the typical picture", 10.0, true},
-     {typicalPicture, capturePauseBackdrop}, {typicalPicture, literalCapturePauseBackdrop}},
-    {{"overlay/frame", "updateOverlay at fade 57.3: blend, buttons, clock, cursor, border", 3.0,
-      true},
-     {midFade, updateOverlay}, {midFade, literalUpdateOverlay}},
+    {{"overlay/capture", "capturePauseBackdrop of the typical picture", 25.0, false},
+     {typicalPicture, capturePauseBackdrop}, {nothing, nullptr}},
+    {{"overlay/frame", "updateOverlay at fade 57.3: blend, buttons, clock, cursor, border", 6.0,
+      false},
+     {midFade, updateOverlay}, {nothing, nullptr}},
     // Where the time of draw/plain goes.
     {{"draw/mask", "draw/plain's part: drawGameMask", 0.0, true},
      {typicalUnsplit, drawGameMask}, {typicalUnsplit, literalDrawGameMask}},
@@ -186,11 +183,8 @@ double secondsNow(clockid_t clock) {
   return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
-// The plain forms draw every image with SDL's own blit, as a first version would.
-void runForm(benchmark::State& state, Form form, bool plain) {
+void runForm(benchmark::State& state, Form form) {
   const clockid_t clock = timeOnWallClock ? CLOCK_MONOTONIC : CLOCK_THREAD_CPUTIME_ID;
-  alphaBlitMayBlend = !plain;
-  keyedBlitMayCopy = !plain;
   for (auto _ : state) {
     form.prepare();
     const double start = secondsNow(clock);
@@ -208,9 +202,7 @@ constexpr int TRIAL_RUNS = 3;
 constexpr benchmark::IterationCount FEWEST_RUNS = 3;
 constexpr benchmark::IterationCount MOST_RUNS = 1000;
 
-benchmark::IterationCount runsFor(Form form, bool plain) {
-  alphaBlitMayBlend = !plain;
-  keyedBlitMayCopy = !plain;
+benchmark::IterationCount runsFor(Form form) {
   double quickest = REPETITION_SECONDS;
   for (int trial = 0; trial < TRIAL_RUNS; ++trial) {
     form.prepare();
@@ -222,11 +214,11 @@ benchmark::IterationCount runsFor(Form form, bool plain) {
   return std::clamp(benchmark::IterationCount(runs), FEWEST_RUNS, MOST_RUNS);
 }
 
-void registerForm(const std::string& name, Form form, bool plain, bool brief) {
-  benchmark::RegisterBenchmark(
-      name.c_str(), [form, plain](benchmark::State& state) { runForm(state, form, plain); })
+void registerForm(const std::string& name, Form form, bool brief) {
+  benchmark::RegisterBenchmark(name.c_str(),
+                               [form](benchmark::State& state) { runForm(state, form); })
       ->UseManualTime()
-      ->Iterations(brief ? 1 : runsFor(form, plain))
+      ->Iterations(brief ? 1 : runsFor(form))
       ->Unit(benchmark::kMicrosecond);
 }
 
@@ -246,9 +238,9 @@ void registerWorkloads(bool brief) {
   typicalPicture();
   capturePauseBackdrop();
   for (const WorkloadForms& forms : WORKLOADS) {
-    registerForm(std::string(forms.row.name) + FAST_SUFFIX, forms.fast, false, brief);
+    registerForm(std::string(forms.row.name) + FAST_SUFFIX, forms.fast, brief);
     if (forms.row.hasPlainForm) {
-      registerForm(std::string(forms.row.name) + PLAIN_SUFFIX, forms.plain, true, brief);
+      registerForm(std::string(forms.row.name) + PLAIN_SUFFIX, forms.plain, brief);
     }
   }
 }
