@@ -197,8 +197,9 @@ void mixSurfacesIntoScreen(int weight, const SDL_Surface* snapshot, const SDL_Su
       const uint16_t sum = uint16_t(b[i] * weight + s[i] * (FADE_PARTS - weight));
       bytes[i] = uint8_t(sum / FADE_PARTS);
     }
-    for (uint32_t& pixel : row) pixel &= colourBits;
-    std::memcpy(static_cast<uint8_t*>(Screen->pixels) + Screen->pitch * y, row, ROW_BYTES);
+    uint32_t* screenRow =
+        reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(Screen->pixels) + Screen->pitch * y);
+    for (int x = 0; x < SCREEN_WIDTH; ++x) screenRow[x] = row[x] & colourBits;
   }
 }
 
