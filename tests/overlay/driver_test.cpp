@@ -1,13 +1,11 @@
 // tests/overlay/driver_test.cpp -- the overlay driver: the fade's 39 steps each way, Escape and
-// the buttons meeting in one frame, the order of drawing within a frame, the local time, and
-// that real frames with the overlay up leave the game and the music alone.
+// the buttons meeting in one frame, the order of drawing within a frame, and the local time.
 #include "overlay/driver.h"
 
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/screen.h"
 #include "game/reset.h"
-#include "game/state.h"
 #include "overlay/backdrop.h"
 #include "overlay/buttons.h"
 #include "overlay/clock.h"
@@ -15,7 +13,6 @@
 #include "platform/clock.h"
 #include "support/test_screen.h"
 
-#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -295,44 +292,6 @@ TEST_F(OverlayFrames, EscapeAndResumeClickInTheSameFrame) {
     EXPECT_EQ(overlayFade, after) << "the buttons act after this frame's step";
     idleFrames(1);
     EXPECT_EQ(overlayFade, stepOverlayFade(after, 0)) << "and the fade goes down from there";
-  }
-}
-
-TEST_F(OverlayFrames, OverlayFramesRunNoGameStepNoHealthTestAndNoMusicCall) {
-  tapEscape();
-  ASSERT_EQ(overlayOpen, 1);
-  EXPECT_NE(Mix_PausedMusic(), 0) << "the game frame that opened the overlay paused the music";
-
-  // With no health left, a health test would reset the game; a game step would move things.
-  health = 0.0;
-  const double ship[] = {shipX, shipY, shipVelX, shipVelY, cameraX, cameraY};
-  const int32_t counters[] = {score, spawnTimer, fireCooldown, shotCount, enemyCount};
-  struct Row {
-    const char* name;
-    bool musicPausedBefore;
-    bool escape;
-    bool click;
-  };
-  const Row rows[] = {
-      {"paused music is not resumed", true, false, false},
-      {"Escape does not pause the music", false, true, false},
-      {"a click does not fire", true, false, true},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    ASSERT_NE(overlayFade, 0.0);
-    if (row.musicPausedBefore) {
-      Mix_PauseMusic();
-    } else {
-      Mix_ResumeMusic();
-    }
-    frameWith(row.escape, row.escape, row.click ? 600 : -1, 300);
-    EXPECT_EQ(Mix_PausedMusic() != 0, row.musicPausedBefore);
-    EXPECT_EQ(health, 0.0);
-    const double shipAfter[] = {shipX, shipY, shipVelX, shipVelY, cameraX, cameraY};
-    const int32_t countersAfter[] = {score, spawnTimer, fireCooldown, shotCount, enemyCount};
-    EXPECT_TRUE(std::equal(std::begin(ship), std::end(ship), shipAfter));
-    EXPECT_TRUE(std::equal(std::begin(counters), std::end(counters), countersAfter));
   }
 }
 
