@@ -165,12 +165,6 @@ void blendIntoScreen(int weight) {
   }
 }
 
-// Two true-colour formats that store a colour in the same bits.
-bool sameTrueColour(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
-  return a->palette == nullptr && b->palette == nullptr && a->BytesPerPixel == b->BytesPerPixel &&
-         a->Rmask == b->Rmask && a->Gmask == b->Gmask && a->Bmask == b->Bmask;
-}
-
 // Red, green and blue each a whole byte of a 4-byte pixel: the pixels' bytes are the colours'.
 bool wholeByteChannels(const SDL_PixelFormat* f) {
   const uint32_t masks[CHANNELS] = {f->Rmask, f->Gmask, f->Bmask};
@@ -220,7 +214,7 @@ void capturePauseBackdrop() {
   }
   // In Screen's own format the blit copied Screen's pixels: the snapshot decodes to the picture
   // just decoded. Otherwise it is read back from its surface at the end.
-  const bool copied = sameTrueColour(snapshot->format, Screen->format) &&
+  const bool copied = sameTrueColourFormat(snapshot->format, Screen->format) &&
                       (Screen->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) == 0;
   if (copied) std::memcpy(snapshotPixels, backdropPixels, BACKDROP_BYTES);
   blurAndLighten();
@@ -248,8 +242,8 @@ void drawPauseBackdrop() {
   SurfacePixelLock lock(Screen);
   if (!lock.ok) return;
   const SDL_PixelFormat* f = Screen->format;
-  if (wholeByteChannels(f) && sameTrueColour(f, snapshot->format) &&
-      sameTrueColour(f, backdrop->format)) {
+  if (wholeByteChannels(f) && sameTrueColourFormat(f, snapshot->format) &&
+      sameTrueColourFormat(f, backdrop->format)) {
     SurfacePixelLock snapshotLock(snapshot);
     SurfacePixelLock backdropLock(backdrop);
     if (snapshotLock.ok && backdropLock.ok) mixSurfacesIntoScreen(weight, snapshot, backdrop);

@@ -130,13 +130,7 @@ void drawImage(SDL_Surface* image, SDL_Rect* part, int x, int y) {
 
 void drawKeyedImage(SDL_Surface* image, const OpaqueRuns& runs, int x, int y) {
   if (image == nullptr || Screen == nullptr) return;
-  const SDL_PixelFormat* from = image->format;
-  const SDL_PixelFormat* to = Screen->format;
-  const bool sameFormat = from->palette == nullptr && to->palette == nullptr &&
-                          from->BytesPerPixel == to->BytesPerPixel && from->Rmask == to->Rmask &&
-                          from->Gmask == to->Gmask && from->Bmask == to->Bmask &&
-                          from->Amask == to->Amask;
-  if (!sameFormat) {
+  if (!sameTrueColourFormat(image->format, Screen->format)) {
     drawImage(image, nullptr, x, y);
     return;
   }
@@ -149,7 +143,7 @@ void drawKeyedImage(SDL_Surface* image, const OpaqueRuns& runs, int x, int y) {
     const int right = std::min(x + run.x + run.length, clip.x + int(clip.w));
     if (screenY < clip.y || screenY >= clip.y + clip.h || left >= right) continue;
     std::memcpy(pixelAddress(Screen, left, screenY), pixelAddress(image, left - x, run.y),
-                size_t(right - left) * to->BytesPerPixel);
+                size_t(right - left) * Screen->format->BytesPerPixel);
   }
 }
 

@@ -35,11 +35,12 @@ struct OverlayMedia {
   SDL_Surface* borderSurface;     // Border.png, keyed on cyan
   SDL_Surface* topBottomBorderSurface;  // TopBottomBorder.png, keyed on cyan
   SDL_Surface* cursorSurface;     // Cursor.png, alpha
-  SDL_Rect glyphRects[GLYPH_COUNT];      // entry i = (15 i, 0, 15, 21)
-  SDL_Rect buttonTileRects[BUTTON_TILE_ROWS * BUTTON_TILE_COLUMNS];  // 9 r + c = (21 c, 21 r, 21, 21)
-  SDL_Rect cursorRect;                   // (288, 0, 96, 96)
-  OpaqueRuns borderRuns;  // of borderSurface and topBottomBorderSurface, found when loaded
-  OpaqueRuns bandRuns;
+  SDL_Rect glyphRects[GLYPH_COUNT];  // entry i = (15 i, 0, 15, 21)
+  // Entry 9 r + c = (21 c, 21 r, 21, 21) for row r and column c.
+  SDL_Rect buttonTileRects[BUTTON_TILE_ROWS * BUTTON_TILE_COLUMNS];
+  SDL_Rect cursorRect;     // (288, 0, 96, 96)
+  OpaqueRuns borderRuns;   // of borderSurface, found when it is loaded
+  OpaqueRuns bandRuns;     // of topBottomBorderSurface, likewise
 };
 
 // All null and zero until loadOverlayMedia; any surface stays null when its file failed.
@@ -70,7 +71,8 @@ SDL_Surface* loadAlphaImage(const char* path);
 OpaqueRuns findOpaqueRuns(SDL_Surface* image);
 
 // Blits the `part` of `image` (the whole image when null) onto Screen with its top-left corner at
-// (x, y), by SDL_UpperBlit: clipped by SDL, alpha images blended. A null image draws nothing.
+// (x, y), by SDL_UpperBlit: clipped by SDL, alpha images blended. x and y must fit SDL_Rect's
+// 16 bits. A null image draws nothing.
 void drawImage(SDL_Surface* image, SDL_Rect* part, int x, int y);
 
 // Draws keyed `image` whole onto Screen at (x, y), giving exactly the pixels of drawImage: its

@@ -72,6 +72,14 @@ inline void writePixel(SDL_Surface* surface, int x, int y, uint32_t value) {
   writePixelAt(pixelAddress(surface, x, y), surface->format->BytesPerPixel, value);
 }
 
+// Whether two true-colour formats keep every pixel in the same bytes and bits, so that a pixel
+// copied from one to the other means the same colour there.
+inline bool sameTrueColourFormat(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
+  return a->palette == nullptr && b->palette == nullptr && a->BytesPerPixel == b->BytesPerPixel &&
+         a->Rmask == b->Rmask && a->Gmask == b->Gmask && a->Bmask == b->Bmask &&
+         a->Amask == b->Amask;
+}
+
 // A surface's pixel memory and layout, copied out of the surface so that a loop over many pixels
 // keeps them in registers (stores through byte pointers would make the compiler reload them).
 struct PixelGrid {

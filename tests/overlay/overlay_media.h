@@ -47,7 +47,8 @@ inline SDL_Surface* paintedImage(int w, int h, bool keyed,
     for (int x = 0; x < w; ++x) writePixel(raw, x, y, colourAt(x, y) | (keyed ? 0 : 0xFF000000u));
   SDL_Surface* converted = keyed ? SDL_DisplayFormat(raw) : SDL_DisplayFormatAlpha(raw);
   SDL_FreeSurface(raw);
-  if (keyed) SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, 0, 255, 255));
+  if (keyed)
+    SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, 0, 255, 255));
   return converted;
 }
 
@@ -77,9 +78,10 @@ inline void loadTestMedia() {
   fillTables();
   overlayMedia.snapshotSurface = SDL_DisplayFormat(Screen);
   overlayMedia.backdropSurface = SDL_DisplayFormat(Screen);
-  overlayMedia.buttonSurface = paintedImage(9 * SHEET_TILE, 2 * SHEET_TILE, false, [](int x, int y) {
-    return tileColour(9 * (y / SHEET_TILE) + x / SHEET_TILE, x % SHEET_TILE, y % SHEET_TILE);
-  });
+  overlayMedia.buttonSurface =
+      paintedImage(9 * SHEET_TILE, 2 * SHEET_TILE, false, [](int x, int y) {
+        return tileColour(9 * (y / SHEET_TILE) + x / SHEET_TILE, x % SHEET_TILE, y % SHEET_TILE);
+      });
   overlayMedia.cursorSurface = paintedImage(384, 96, false, [](int x, int y) {
     return x >= CURSOR_CELL_X ? cursorColour(x - CURSOR_CELL_X, y) : 40u << 16;
   });
