@@ -12,6 +12,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 double overlayFade;
 uint8_t overlayOpen;
 const std::tm* overlayLocalTime;
@@ -22,14 +24,9 @@ constexpr double FADE_NUDGE = 0.5;        // plus half a unit, so the fade arriv
 }  // namespace
 
 double stepOverlayFade(double fade, uint8_t open) {
-  if (open) {
-    fade = (fade * (FADE_STEP_PARTS - 1) + FADE_FULL) / FADE_STEP_PARTS + FADE_NUDGE;
-    if (fade > FADE_FULL) fade = FADE_FULL;
-  } else {
-    fade = (fade * (FADE_STEP_PARTS - 1) + FADE_AWAY) / FADE_STEP_PARTS - FADE_NUDGE;
-    if (fade < FADE_AWAY) fade = FADE_AWAY;
-  }
-  return fade;
+  const double kept = fade * (FADE_STEP_PARTS - 1);
+  if (open) return std::min(FADE_FULL, (kept + FADE_FULL) / FADE_STEP_PARTS + FADE_NUDGE);
+  return std::max(FADE_AWAY, (kept + FADE_AWAY) / FADE_STEP_PARTS - FADE_NUDGE);
 }
 
 void updateOverlay() {
