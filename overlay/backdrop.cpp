@@ -31,8 +31,8 @@ constexpr int FADE_PARTS = 100;  // the blend's weights are whole parts of the f
 constexpr int bufferIndex(int x, int y) { return (x * SCREEN_HEIGHT + y) * CHANNELS; }
 
 // The six blur passes: destination pixel = (sum of the four neighbours at `distance` in the
-// source + `bias`) / 4, over the region `distance` in from every edge. The passes alternate
-// between the two buffers, starting from backdropPixels.
+// source + `bias`) / 4, channel by channel, over the region `distance` in from every edge. The
+// passes go back and forth between backdropPixels and a scratch buffer, starting from the former.
 struct BlurPass {
   int distance;
   int bias;
@@ -56,9 +56,8 @@ void decodePicture(SDL_Surface* surface, uint8_t* picture) {
   const PixelGrid grid(surface);
   for (int top = 0; top < SCREEN_HEIGHT; top += STRIP_ROWS) {
     for (int x = 0; x < SCREEN_WIDTH; ++x) {
-      uint32_t last = grid.read(x, top);
-      Uint8 rgb[CHANNELS];
-      SDL_GetRGB(last, surface->format, &rgb[0], &rgb[1], &rgb[2]);
+      uint32_t last = ~grid.read(x, top);  // differs from the first pixel
+      Uint8 rgb[CHANNELS] = {};
       for (int y = top; y < top + STRIP_ROWS; ++y) {
         const uint32_t pixel = grid.read(x, y);
         if (pixel != last) {
@@ -118,8 +117,7 @@ void blurPass(const uint8_t* source, uint8_t* destination, const BlurPass& pass)
   }
 }
 
-// The blur's other half: the passes go back and forth between it and backdropPixels, so that
-// snapshotPixels keeps the snapshot meanwhile.
+// The blur's other half, so that snapshotPixels keeps the snapshot meanwhile.
 uint8_t blurScratch[BACKDROP_BYTES];
 
 // backdropPixels, which holds the picture, blurred by the six passes and lightened.

@@ -1,10 +1,11 @@
 // platform/pixels.h -- the one pixel read and the one pixel write behind every direct access to
-// surface memory (the game's mask copy, the shape reader, the pause backdrop).
+// surface memory (the game's mask copy, the shape reader, the pause backdrop, the keyed images).
 //
 // Pixel (x, y) of a surface lies at pixels + pitch * y + BytesPerPixel * x. Its value is stored
 // in 1, 2, 3 or 4 bytes as the format says; 3-byte values keep their first byte lowest
 // (b0 + b1 * 256 + b2 * 65536) on every machine. Any other size reads as 0 and writes nothing.
-// Callers keep (x, y) inside the surface: nothing here clips.
+// Runs of pixels between surfaces of the same format (sameTrueColourFormat) may be copied as
+// bytes. Callers keep (x, y) inside the surface: nothing here clips.
 #pragma once
 
 #include <SDL.h>

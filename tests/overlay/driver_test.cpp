@@ -242,33 +242,6 @@ void idleFrames(int count) {
   for (int i = 0; i < count; ++i) frameWith(false, false);
 }
 
-TEST_F(OverlayFrames, EscapeWhileOpeningTurnsToClosingInTheSameFrame) {
-  tapEscape();
-  idleFrames(7);
-  ASSERT_NEAR(overlayFade, 45.598, 0.0005);
-  const double before = overlayFade;
-  tapEscape();
-  EXPECT_EQ(overlayOpen, 0);
-  EXPECT_EQ(overlayFade, before * 14 / 15 - 0.5);
-  EXPECT_NEAR(overlayFade, 42.058, 0.0005);
-}
-
-TEST_F(OverlayFrames, AHeldEscapeTogglesOnce) {
-  frameWith(true, false);
-  double previous = overlayFade;
-  for (int frame = 0; frame < 6; ++frame) {
-    frameWith(false, false);
-    EXPECT_EQ(inputState.keys[SDLK_ESCAPE], KeyState::Held);
-    EXPECT_EQ(overlayOpen, 1);
-    EXPECT_GT(overlayFade, previous);
-    previous = overlayFade;
-  }
-  frameWith(false, true);
-  idleFrames(1);
-  EXPECT_EQ(overlayOpen, 1);
-  EXPECT_GT(overlayFade, previous);
-}
-
 TEST_F(OverlayFrames, EscapeAndResumeClickInTheSameFrame) {
   struct Row {
     const char* name;
