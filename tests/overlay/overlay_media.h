@@ -71,8 +71,9 @@ inline void fillTables() {
                              Uint16(CURSOR_CELL_SIZE)};
 }
 
-// Every image of the kit but the font (text drawing is not the overlay's own business), and the
-// two work surfaces made from Screen as the loader makes them; the overlay's state starts afresh.
+// Every image of the kit but the font (text drawing is not the overlay's own business), the keyed
+// images' runs and the two work surfaces made as the loader makes them; the overlay's state
+// starts afresh.
 inline void loadTestMedia() {
   resetOverlayState();
   fillTables();
@@ -103,6 +104,8 @@ inline void freeTestMedia() {
     SDL_FreeSurface(*surface);
     *surface = nullptr;
   }
+  overlayMedia.borderRuns.clear();
+  overlayMedia.bandRuns.clear();
 }
 
 // Paints the whole screen one colour (0xRRGGBB).
