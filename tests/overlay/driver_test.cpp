@@ -123,8 +123,7 @@ TEST_F(OverlayDriver, EscapeWhileClosingReopensWithTheEarlierBackdrop) {
 
 TEST_F(OverlayDriver, DrawingOrderWithinAFrame) {
   paintScreen(GAME_PICTURE);
-  inputState.mouseX = 600;
-  inputState.mouseY = 200;
+  inputState.mouseX = 600, inputState.mouseY = 200;
   overlayFrame(KeyState::Up);
   {
     SCOPED_TRACE("a game frame: cursor and border over the game picture, nothing else");
@@ -158,8 +157,7 @@ TEST_F(OverlayDriver, DrawingOrderWithinAFrame) {
     EXPECT_EQ(screenRgb(FREE_X, FREE_Y), expected);
   }
 
-  inputState.mouseX = 320;
-  inputState.mouseY = 440;
+  inputState.mouseX = 320, inputState.mouseY = 440;
   overlayFrame(KeyState::Held);
   {
     SCOPED_TRACE("shown: the processed picture, cursor over the band, border over the cursor");
