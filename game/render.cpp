@@ -6,6 +6,7 @@
 #include "game/media.h"
 #include "game/state.h"
 #include "game/world.h"
+#include "overlay/images.h"
 #include "overlay/text.h"
 #include "platform/pixels.h"
 
@@ -299,12 +300,6 @@ void copyMaskToScreen() {
 }
 
 // Backings carry per-pixel alpha and blend over the picture; a missing one draws nothing.
-void drawBacking(SDL_Surface* backing, int x, int y) {
-  if (backing == nullptr) return;
-  SDL_Rect place = {Sint16(x), Sint16(y), 0, 0};
-  SDL_UpperBlit(backing, nullptr, Screen, &place);
-}
-
 void drawHudLine(int x, int y, const char* label, int32_t value, TextAlign align) {
   char line[HUD_LINE_CAPACITY];
   std::snprintf(line, sizeof line, "%s%d", label, int(value));
@@ -312,10 +307,10 @@ void drawHudLine(int x, int y, const char* label, int32_t value, TextAlign align
 }
 
 void drawHud() {
-  drawBacking(textBacking1, HUD_BACKING1_X, HUD_BACKING1_Y);
+  drawImage(textBacking1, nullptr, HUD_BACKING1_X, HUD_BACKING1_Y);
   drawHudLine(SCORE_LINES_X, HIGH_SCORE_LINE_Y, "HighScore = ", highScore, TextAlign::Left);
   drawHudLine(SCORE_LINES_X, SCORE_LINE_Y, "Score     = ", score, TextAlign::Left);
-  drawBacking(textBacking2, HUD_BACKING2_X, HUD_BACKING2_Y);
+  drawImage(textBacking2, nullptr, HUD_BACKING2_X, HUD_BACKING2_Y);
   drawHudLine(HEALTH_LINE_RIGHT, HEALTH_LINE_Y, "Health = ", trunc32(health), TextAlign::Right);
 }
 

@@ -15,15 +15,9 @@ extern uint8_t backdropPixels[BACKDROP_BYTES];
 extern uint8_t snapshotPixels[BACKDROP_BYTES];
 
 // Copies Screen, blurs (six passes) and lightens it into backdropPixels and backdropSurface, and
-// keeps the unprocessed snapshot in snapshotPixels.
+// keeps the unprocessed snapshot in snapshotPixels. Without both work surfaces it does nothing.
 void capturePauseBackdrop();
 
 // Nothing at fade 0.0; the processed picture blitted at exactly 100.0; otherwise the blend of
 // snapshot and processed picture weighted by the whole part of the fade.
 void drawPauseBackdrop();
-
-// Test seam: the kernels that the capture and the blend may use. Fastest takes the best that the
-// processor offers; the others cap the choice (a level the processor lacks falls back to the
-// next one down). Every level gives the same pixels; tests compare them all.
-enum class BackdropKernels { Fastest, Avx2, Portable };
-void setBackdropKernelsForTests(BackdropKernels kernels);

@@ -5,10 +5,6 @@
 #include "overlay/driver.h"
 #include "overlay/widgets.h"
 
-namespace {
-constexpr double FADE_FULL = 100.0;
-}  // namespace
-
 int overlayButtonY(double fade, int yAway, int yShown) {
   return int((FADE_FULL - fade) / FADE_FULL * yAway + fade / FADE_FULL * yShown);
 }

@@ -4,7 +4,6 @@
 #include "app/screen.h"
 #include "overlay/driver.h"
 #include "overlay/images.h"
-#include "overlay/keyed_blit.h"
 #include "overlay/text.h"
 
 #include <SDL.h>
@@ -25,7 +24,6 @@ const char* const DAY_ORDINALS[] = {
     "22nd", "23rd", "24th", "25th", "26th", "27th", "28th", "29th", "30th", "31st"};
 constexpr const char* CREDIT_LINE = "Zaraz  (c) 2026";
 
-constexpr double FADE_FULL = 100.0;
 constexpr int SLIDE_DISTANCE = 61;
 constexpr int YEAR_BASE = 1900;
 constexpr int HOURS_HALF_DAY = 12;
@@ -43,8 +41,8 @@ const char* nameAt(const char* const (&names)[Count], int index, int first = 0) 
   return index >= first && index < int(Count) ? names[index] : "?";
 }
 
-void blitBand(int y) {
-  blitKeyedImage(overlayMedia.topBottomBorderSurface, 0, y);
+void drawBand(int y) {
+  drawKeyedImage(overlayMedia.topBottomBorderSurface, overlayMedia.bandRuns, 0, y);
 }
 
 }  // namespace
@@ -68,7 +66,7 @@ void formatTimeLine(const std::tm& time, char* out, std::size_t size) {
 void drawClock() {
   const int offset = clockSlideOffset(overlayFade);
   // The top band goes under the date and time; the bottom band over whatever the buttons drew.
-  blitBand(TOP_BAND_Y - offset);
+  drawBand(TOP_BAND_Y - offset);
   if (overlayLocalTime != nullptr) {
     char line[CLOCK_LINE_SIZE];
     formatDateLine(*overlayLocalTime, line, sizeof line);
@@ -76,6 +74,6 @@ void drawClock() {
     formatTimeLine(*overlayLocalTime, line, sizeof line);
     drawText(CLOCK_RIGHT_EDGE, TIME_LINE_Y - offset, line, TextAlign::Right);
   }
-  blitBand(BOTTOM_BAND_Y + offset);
+  drawBand(BOTTOM_BAND_Y + offset);
   drawText(CREDIT_X, CREDIT_Y + offset, CREDIT_LINE, TextAlign::Left);
 }

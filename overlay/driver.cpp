@@ -7,32 +7,26 @@
 #include "overlay/buttons.h"
 #include "overlay/clock.h"
 #include "overlay/images.h"
-#include "overlay/keyed_blit.h"
 #include "overlay/widgets.h"
 #include "platform/clock.h"
 
 #include <SDL.h>
+
+#include <algorithm>
 
 double overlayFade;
 uint8_t overlayOpen;
 const std::tm* overlayLocalTime;
 
 namespace {
-constexpr double FADE_AWAY = 0.0;
-constexpr double FADE_SHOWN = 100.0;
 constexpr double FADE_STEP_PARTS = 15.0;  // each step covers a fifteenth of the remaining way
 constexpr double FADE_NUDGE = 0.5;        // plus half a unit, so the fade arrives exactly
 }  // namespace
 
 double stepOverlayFade(double fade, uint8_t open) {
-  if (open) {
-    fade = (fade * (FADE_STEP_PARTS - 1) + FADE_SHOWN) / FADE_STEP_PARTS + FADE_NUDGE;
-    if (fade > FADE_SHOWN) fade = FADE_SHOWN;
-  } else {
-    fade = (fade * (FADE_STEP_PARTS - 1) + FADE_AWAY) / FADE_STEP_PARTS - FADE_NUDGE;
-    if (fade < FADE_AWAY) fade = FADE_AWAY;
-  }
-  return fade;
+  const double kept = fade * (FADE_STEP_PARTS - 1);
+  if (open) return std::min(FADE_FULL, (kept + FADE_FULL) / FADE_STEP_PARTS + FADE_NUDGE);
+  return std::max(FADE_AWAY, (kept + FADE_AWAY) / FADE_STEP_PARTS - FADE_NUDGE);
 }
 
 void updateOverlay() {
@@ -59,5 +53,5 @@ void updateOverlay() {
 
   // In every frame, game frames too: the pointer, then the border over everything.
   drawCursor();
-  blitKeyedImage(overlayMedia.borderSurface, 0, 0);
+  drawKeyedImage(overlayMedia.borderSurface, overlayMedia.borderRuns, 0, 0);
 }

@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <ctime>
 
+// The ends of overlayFade: the overlay fully away, and fully shown.
+constexpr double FADE_AWAY = 0.0;
+constexpr double FADE_FULL = 100.0;
+
 // 0.0 fully away (the game runs) to 100.0 fully shown; reaches both ends exactly and never
 // leaves them. Readers compare it for equality with 0.0 and 100.0.
 extern double overlayFade;

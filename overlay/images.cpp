@@ -2,9 +2,11 @@
 #include "overlay/images.h"
 
 #include "app/screen.h"
+#include "platform/pixels.h"
 
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -105,6 +107,46 @@ SDL_Surface* loadAlphaImage(const char* path) {
   return loadConverted(path, SDL_DisplayFormatAlpha);
 }
 
+OpaqueRuns findOpaqueRuns(SDL_Surface* image) {
+  OpaqueRuns runs;
+  SurfacePixelLock lock(image);
+  if (!lock.ok) return runs;
+  const uint32_t key = image->format->colorkey;
+  for (int y = 0; y < image->h; ++y) {
+    for (int x = 0; x < image->w; ++x) {
+      if (readPixel(image, x, y) == key) continue;
+      if (runs.empty() || runs.back().y != y || runs.back().x + runs.back().length != x)
+        runs.push_back(OpaqueRun{x, y, 0});
+      ++runs.back().length;
+    }
+  }
+  return runs;
+}
+
+void drawImage(SDL_Surface* image, SDL_Rect* part, int x, int y) {
+  SDL_Rect at{Sint16(x), Sint16(y), 0, 0};
+  SDL_UpperBlit(image, part, Screen, &at);
+}
+
+void drawKeyedImage(SDL_Surface* image, const OpaqueRuns& runs, int x, int y) {
+  if (image == nullptr || Screen == nullptr) return;
+  if (!sameTrueColourFormat(image->format, Screen->format)) {
+    drawImage(image, nullptr, x, y);
+    return;
+  }
+  SurfacePixelLock lock(Screen);
+  if (!lock.ok) return;
+  const SDL_Rect& clip = Screen->clip_rect;
+  for (const OpaqueRun& run : runs) {
+    const int screenY = y + run.y;
+    const int left = std::max(x + run.x, int(clip.x));
+    const int right = std::min(x + run.x + run.length, clip.x + int(clip.w));
+    if (screenY < clip.y || screenY >= clip.y + clip.h || left >= right) continue;
+    std::memcpy(pixelAddress(Screen, left, screenY), pixelAddress(image, left - x, run.y),
+                size_t(right - left) * Screen->format->BytesPerPixel);
+  }
+}
+
 void loadOverlayMedia() {
   overlayMedia.snapshotSurface = copyOfScreen();
   overlayMedia.backdropSurface = copyOfScreen();
@@ -113,6 +155,8 @@ void loadOverlayMedia() {
   overlayMedia.borderSurface = loadKeyedImage(BORDER_FILE);
   overlayMedia.topBottomBorderSurface = loadKeyedImage(BAND_FILE);
   overlayMedia.cursorSurface = loadAlphaImage(CURSOR_FILE);
+  overlayMedia.borderRuns = findOpaqueRuns(overlayMedia.borderSurface);
+  overlayMedia.bandRuns = findOpaqueRuns(overlayMedia.topBottomBorderSurface);
 
   for (int i = 0; i < GLYPH_COUNT; ++i) {
     overlayMedia.glyphRects[i] = cutOut(GLYPH_CELL_WIDTH * i, 0, GLYPH_CELL_WIDTH,

@@ -4,9 +4,12 @@
 //
 // Start-up calls loadOverlayMedia once, after the video mode is set and before the first frame;
 // game/media.cpp uses loadAlphaImage for the HUD backings. The media are read-only afterwards.
+// Every image reaches Screen through drawImage or, keyed, drawKeyedImage.
 #pragma once
 
 #include <SDL.h>
+
+#include <vector>
 
 constexpr int GLYPH_COUNT = 95;        // printable ASCII, codes 32..126, cell i holds 32 + i
 constexpr int GLYPH_CELL_WIDTH = 15;   // pixels of Font.png
@@ -17,6 +20,13 @@ constexpr int BUTTON_TILE_ROWS = 2;    // row 0 normal, row 1 highlighted
 constexpr int CURSOR_CELL_SIZE = 96;   // the pointer cell of Cursor.png
 constexpr int CURSOR_CELL_X = 288;
 
+// A stretch of one row of a keyed image whose pixels are not the key colour: what its blit
+// draws. In pixels of the image.
+struct OpaqueRun {
+  int x, y, length;
+};
+using OpaqueRuns = std::vector<OpaqueRun>;
+
 struct OverlayMedia {
   SDL_Surface* snapshotSurface;   // display-format copy of Screen; the pause backdrop's snapshot
   SDL_Surface* backdropSurface;   // display-format copy of Screen; the processed backdrop
@@ -25,9 +35,12 @@ struct OverlayMedia {
   SDL_Surface* borderSurface;     // Border.png, keyed on cyan
   SDL_Surface* topBottomBorderSurface;  // TopBottomBorder.png, keyed on cyan
   SDL_Surface* cursorSurface;     // Cursor.png, alpha
-  SDL_Rect glyphRects[GLYPH_COUNT];      // entry i = (15 i, 0, 15, 21)
-  SDL_Rect buttonTileRects[BUTTON_TILE_ROWS * BUTTON_TILE_COLUMNS];  // 9 r + c = (21 c, 21 r, 21, 21)
-  SDL_Rect cursorRect;                   // (288, 0, 96, 96)
+  SDL_Rect glyphRects[GLYPH_COUNT];  // entry i = (15 i, 0, 15, 21)
+  // Entry 9 r + c = (21 c, 21 r, 21, 21) for row r and column c.
+  SDL_Rect buttonTileRects[BUTTON_TILE_ROWS * BUTTON_TILE_COLUMNS];
+  SDL_Rect cursorRect;     // (288, 0, 96, 96)
+  OpaqueRuns borderRuns;   // of borderSurface, found when it is loaded
+  OpaqueRuns bandRuns;     // of topBottomBorderSurface, likewise
 };
 
 // All null and zero until loadOverlayMedia; any surface stays null when its file failed.
@@ -53,6 +66,20 @@ SDL_Surface* loadKeyedImage(const char* path);
 // Loads `path` and converts it with SDL_DisplayFormatAlpha, keeping its per-pixel alpha. The
 // caller owns the result; null when the file cannot be loaded or converted.
 SDL_Surface* loadAlphaImage(const char* path);
+
+// The opaque runs of keyed `image`, row by row, left to right; none for a null image.
+OpaqueRuns findOpaqueRuns(SDL_Surface* image);
+
+// Blits the `part` of `image` (the whole image when null) onto Screen with its top-left corner at
+// (x, y), by SDL_UpperBlit: clipped by SDL, alpha images blended. x and y must fit SDL_Rect's
+// 16 bits. A null image draws nothing.
+void drawImage(SDL_Surface* image, SDL_Rect* part, int x, int y);
+
+// Draws keyed `image` whole onto Screen at (x, y), giving exactly the pixels of drawImage: its
+// `runs` (findOpaqueRuns of this image) are copied, clipped to Screen's clip rectangle, where
+// Screen has the image's true-colour format; otherwise SDL blits it. The border lies over every
+// frame, and SDL's keyed blit of it would cost several screen copies.
+void drawKeyedImage(SDL_Surface* image, const OpaqueRuns& runs, int x, int y);
 
 // Makes the two work surfaces from Screen, loads the five kit images and fills the tables.
 void loadOverlayMedia();

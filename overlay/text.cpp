@@ -3,7 +3,6 @@
 
 #include "app/screen.h"
 #include "overlay/images.h"
-#include "platform/alpha_blit.h"
 
 #include <SDL.h>
 
@@ -47,8 +46,7 @@ void drawText(int x, int y, const char* text, TextAlign align) {
     const int glyphX = startX + GLYPH_ADVANCE * i;
     if (glyphX <= -GLYPH_CELL_WIDTH) continue;
     if (glyphX >= Screen->w) break;
-    const SDL_Rect& cell =
-        overlayMedia.glyphRects[glyphIndex(static_cast<unsigned char>(text[i]))];
-    blitAlphaImage(font, &cell, glyphX, y);
+    SDL_Rect cell = overlayMedia.glyphRects[glyphIndex(static_cast<unsigned char>(text[i]))];
+    drawImage(font, &cell, glyphX, y);
   }
 }

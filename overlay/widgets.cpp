@@ -6,7 +6,6 @@
 #include "app/screen.h"
 #include "overlay/images.h"
 #include "overlay/text.h"
-#include "platform/alpha_blit.h"
 
 #include <SDL.h>
 
@@ -53,7 +52,7 @@ void blitTile(ButtonPiece piece, uint8_t row, int width, int height, int x, int 
   SDL_Rect source = overlayMedia.buttonTileRects[BUTTON_TILE_COLUMNS * row + piece];
   source.w = Uint16(width);
   source.h = Uint16(height);
-  blitAlphaImage(overlayMedia.buttonSurface, &source, x, y);
+  drawImage(overlayMedia.buttonSurface, &source, x, y);
 }
 
 void blitWholeTile(ButtonPiece piece, uint8_t row, int x, int y) {
@@ -69,8 +68,9 @@ void blitRunAcross(ButtonPiece piece, uint8_t row, int height, int x, int y) {
 }  // namespace
 
 void drawCursor() {
-  blitAlphaImage(overlayMedia.cursorSurface, &overlayMedia.cursorRect,
-                 inputState.mouseX - CURSOR_HOT_SPOT, inputState.mouseY - CURSOR_HOT_SPOT);
+  SDL_Rect cell = overlayMedia.cursorRect;
+  drawImage(overlayMedia.cursorSurface, &cell, inputState.mouseX - CURSOR_HOT_SPOT,
+            inputState.mouseY - CURSOR_HOT_SPOT);
 }
 
 void drawButtonFrame(int x, int y, uint8_t row) {

@@ -1,10 +1,11 @@
 // platform/pixels.h -- the one pixel read and the one pixel write behind every direct access to
-// surface memory (the game's mask copy, the shape reader, the pause backdrop).
+// surface memory (the game's mask copy, the shape reader, the pause backdrop, the keyed images).
 //
 // Pixel (x, y) of a surface lies at pixels + pitch * y + BytesPerPixel * x. Its value is stored
 // in 1, 2, 3 or 4 bytes as the format says; 3-byte values keep their first byte lowest
 // (b0 + b1 * 256 + b2 * 65536) on every machine. Any other size reads as 0 and writes nothing.
-// Callers keep (x, y) inside the surface: nothing here clips.
+// Runs of pixels between surfaces of the same format (sameTrueColourFormat) may be copied as
+// bytes. Callers keep (x, y) inside the surface: nothing here clips.
 #pragma once
 
 #include <SDL.h>
@@ -71,6 +72,30 @@ inline uint32_t readPixel(const SDL_Surface* surface, int x, int y) {
 inline void writePixel(SDL_Surface* surface, int x, int y, uint32_t value) {
   writePixelAt(pixelAddress(surface, x, y), surface->format->BytesPerPixel, value);
 }
+
+// Whether two true-colour formats keep every pixel in the same bytes and bits, so that a pixel
+// copied from one to the other means the same colour there.
+inline bool sameTrueColourFormat(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
+  return a->palette == nullptr && b->palette == nullptr && a->BytesPerPixel == b->BytesPerPixel &&
+         a->Rmask == b->Rmask && a->Gmask == b->Gmask && a->Bmask == b->Bmask &&
+         a->Amask == b->Amask;
+}
+
+// A surface's pixel memory and layout, copied out of the surface so that a loop over many pixels
+// keeps them in registers (stores through byte pointers would make the compiler reload them).
+struct PixelGrid {
+  uint8_t* pixels;
+  int pitch;
+  int bytesPerPixel;
+
+  explicit PixelGrid(const SDL_Surface* surface)
+      : pixels(static_cast<uint8_t*>(surface->pixels)),
+        pitch(surface->pitch),
+        bytesPerPixel(surface->format->BytesPerPixel) {}
+  uint8_t* at(int x, int y) const { return pixels + pitch * y + bytesPerPixel * x; }
+  uint32_t read(int x, int y) const { return readPixelAt(at(x, y), bytesPerPixel); }
+  void write(int x, int y, uint32_t value) const { writePixelAt(at(x, y), bytesPerPixel, value); }
+};
 
 // Locks a surface for direct pixel access for as long as it lives, where SDL says the surface
 // must be locked (SDL_MUSTLOCK); other surfaces are left alone. `ok` is false when the lock

@@ -45,18 +45,6 @@ TEST_F(OverlayButtons, CentreLinesFollowTheFadeAndAreCutTowardZero) {
   }
 }
 
-TEST_F(OverlayButtons, ButtonsAreDrawnAtTheirHeights) {
-  // At the third opening frame "Resume game" stands at 498: its frame's top edge is on row 470,
-  // and "Exit" (548) is wholly below the screen.
-  overlayFade = fadeAfterOpeningSteps(3);
-  inputState.mouseX = 0;
-  paintScreen(0);
-  updateOverlayButtons();
-  EXPECT_EQ(screenRgb(149, 469), 0u);
-  EXPECT_EQ(screenRgb(149, 470), tileColour(0, 0, 0)) << "top-left corner of the frame";
-  EXPECT_EQ(screenRgb(170, 479), tileColour(6, 0, 9)) << "top edge above the bar (498 - 7)";
-}
-
 TEST_F(OverlayButtons, ClicksActOnTheButtonUnderThePointer) {
   struct Row {
     const char* name;

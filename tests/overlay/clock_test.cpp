@@ -86,24 +86,6 @@ TEST(ClockLines, TwelveHourTime) {
   }
 }
 
-TEST(ClockLines, SlideOffsetIsCutTowardZero) {
-  struct Row {
-    const char* name;
-    double fade;
-    int offset;
-  };
-  const Row rows[] = {
-      {"first opening frame", stepOverlayFade(0.0, 1), 56},
-      {"7.167 as written", 7.167, 56},
-      {"barely visible", 0.5, 60},
-      {"half way (30.5 is cut)", 50.0, 30},
-      {"just under the last pixel", 98.3, 1},
-      {"98.361", 98.361, 0},
-      {"shown", 100.0, 0},
-  };
-  for (const Row& row : rows) EXPECT_EQ(clockSlideOffset(row.fade), row.offset) << row.name;
-}
-
 using ClockBands = OverlayMediaTest;
 
 // The band row that shows on screen row y, or -1 where no band is.
@@ -122,7 +104,10 @@ TEST_F(ClockBands, BandsSlideWithTheFade) {
   const Row rows[] = {
       {"shown", 100.0, -70, 419},
       {"first opening frame", stepOverlayFade(0.0, 1), -126, 475},
-      {"half way", 50.0, -100, 449},
+      {"half way (the offset 30.5 is cut to 30)", 50.0, -100, 449},
+      {"barely visible: 60 out", 0.5, -130, 479},
+      {"98.3 still one pixel out", 98.3, -71, 420},
+      {"98.361 already in place", 98.361, -70, 419},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -47,7 +47,8 @@ inline SDL_Surface* paintedImage(int w, int h, bool keyed,
     for (int x = 0; x < w; ++x) writePixel(raw, x, y, colourAt(x, y) | (keyed ? 0 : 0xFF000000u));
   SDL_Surface* converted = keyed ? SDL_DisplayFormat(raw) : SDL_DisplayFormatAlpha(raw);
   SDL_FreeSurface(raw);
-  if (keyed) SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, 0, 255, 255));
+  if (keyed)
+    SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, 0, 255, 255));
   return converted;
 }
 
@@ -70,16 +71,18 @@ inline void fillTables() {
                              Uint16(CURSOR_CELL_SIZE)};
 }
 
-// Every image of the kit but the font (text drawing is not the overlay's own business), and the
-// two work surfaces made from Screen as the loader makes them; the overlay's state starts afresh.
+// Every image of the kit but the font (text drawing is not the overlay's own business), the keyed
+// images' runs and the two work surfaces made as the loader makes them; the overlay's state
+// starts afresh.
 inline void loadTestMedia() {
   resetOverlayState();
   fillTables();
   overlayMedia.snapshotSurface = SDL_DisplayFormat(Screen);
   overlayMedia.backdropSurface = SDL_DisplayFormat(Screen);
-  overlayMedia.buttonSurface = paintedImage(9 * SHEET_TILE, 2 * SHEET_TILE, false, [](int x, int y) {
-    return tileColour(9 * (y / SHEET_TILE) + x / SHEET_TILE, x % SHEET_TILE, y % SHEET_TILE);
-  });
+  overlayMedia.buttonSurface =
+      paintedImage(9 * SHEET_TILE, 2 * SHEET_TILE, false, [](int x, int y) {
+        return tileColour(9 * (y / SHEET_TILE) + x / SHEET_TILE, x % SHEET_TILE, y % SHEET_TILE);
+      });
   overlayMedia.cursorSurface = paintedImage(384, 96, false, [](int x, int y) {
     return x >= CURSOR_CELL_X ? cursorColour(x - CURSOR_CELL_X, y) : 40u << 16;
   });
@@ -88,6 +91,8 @@ inline void loadTestMedia() {
   overlayMedia.borderSurface = paintedImage(SCREEN_WIDTH, SCREEN_HEIGHT, true, [](int, int y) {
     return y == BORDER_MARK_Y ? BORDER_MARK_COLOUR : CYAN;
   });
+  overlayMedia.borderRuns = findOpaqueRuns(overlayMedia.borderSurface);
+  overlayMedia.bandRuns = findOpaqueRuns(overlayMedia.topBottomBorderSurface);
 }
 
 inline void freeTestMedia() {
@@ -99,6 +104,8 @@ inline void freeTestMedia() {
     SDL_FreeSurface(*surface);
     *surface = nullptr;
   }
+  overlayMedia.borderRuns.clear();
+  overlayMedia.bandRuns.clear();
 }
 
 // Paints the whole screen one colour (0xRRGGBB).

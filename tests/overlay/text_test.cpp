@@ -1,4 +1,4 @@
-// tests/overlay/text_test.cpp -- glyph cells, alignment and clipping of the bitmap-font text.
+// tests/overlay/text_test.cpp -- alignment, odd bytes and clipping of the bitmap-font text.
 #include "overlay/text.h"
 
 #include "app/screen.h"
@@ -62,28 +62,6 @@ class TextTest : public testing::Test {
   SDL_Surface* font = nullptr;
 };
 
-TEST_F(TextTest, GlyphIndexMapsPrintableAsciiAndBlanksTheRest) {
-  struct Row {
-    const char* name;
-    unsigned char c;
-    int cell;
-  };
-  const Row rows[] = {
-      {"blank is cell 0", ' ', 0},
-      {"tilde is the last cell", '~', 94},
-      {"letter", 'A', 33},
-      {"digit", '0', 16},
-      {"line feed is blank", '\n', 0},
-      {"tab is blank", '\t', 0},
-      {"unit separator is blank", 31, 0},
-      {"delete is blank", 127, 0},
-      {"high byte 128 is blank", 128, 0},
-      {"high byte 255 is blank", 255, 0},
-  };
-  for (const Row& row : rows) EXPECT_EQ(glyphIndex(row.c), row.cell) << row.name;
-  EXPECT_EQ(overlayMedia.glyphRects[glyphIndex('~')].x, 1410);
-}
-
 TEST_F(TextTest, AlignmentSetsWhereTheFirstGlyphStarts) {
   struct Row {
     const char* name;
@@ -115,14 +93,6 @@ TEST_F(TextTest, AlignmentSetsWhereTheFirstGlyphStarts) {
   drawText(620, LINE_Y, "Health = 0", TextAlign::Right);
   EXPECT_EQ(screenRgb(609, LINE_Y), fontMarkRgb(glyphIndex('0')));
   EXPECT_EQ(screenRgb(623, LINE_Y), fontEdgeRgb(glyphIndex('0')));
-}
-
-TEST_F(TextTest, EmptyStringDrawsNothingWhateverTheAlignment) {
-  const std::vector<uint8_t> before = screenBytes();
-  for (TextAlign align : {TextAlign::Left, TextAlign::Centre, TextAlign::Right}) {
-    drawText(320, LINE_Y, "", align);
-    EXPECT_EQ(screenBytes(), before) << "alignment " << int(align);
-  }
 }
 
 TEST_F(TextTest, ControlAndHighBytesDrawTheBlankAndStillAdvance) {
@@ -158,27 +128,33 @@ TEST_F(TextTest, TextPartlyOffTheScreenDrawsItsVisiblePart) {
   }
 }
 
-TEST_F(TextTest, TextWhollyOffTheScreenDrawsNothing) {
+TEST_F(TextTest, DrawsNothing) {
   const std::vector<uint8_t> before = screenBytes();
   struct Row {
     const char* name;
     int x, y;
+    const char* text;
+    TextAlign align;
   };
   // 65636 would wrap to 100 in a 16-bit rectangle.
-  const Row rows[] = {{"far right", 65636, LINE_Y}, {"right of the edge", 640, LINE_Y},
-                      {"far left", -65436, LINE_Y}, {"above", 100, -21},
-                      {"below", 100, 480},          {"far below", 100, 65636}};
+  const Row rows[] = {
+      {"an empty string, left", 320, LINE_Y, "", TextAlign::Left},
+      {"an empty string, centred", 320, LINE_Y, "", TextAlign::Centre},
+      {"an empty string, right", 320, LINE_Y, "", TextAlign::Right},
+      {"far right", 65636, LINE_Y, "Text", TextAlign::Left},
+      {"right of the edge", 640, LINE_Y, "Text", TextAlign::Left},
+      {"far left", -65436, LINE_Y, "Text", TextAlign::Left},
+      {"above", 100, -21, "Text", TextAlign::Left},
+      {"below", 100, 480, "Text", TextAlign::Left},
+      {"far below", 100, 65636, "Text", TextAlign::Left},
+  };
   for (const Row& row : rows) {
-    drawText(row.x, row.y, "Text", TextAlign::Left);
+    drawText(row.x, row.y, row.text, row.align);
     EXPECT_EQ(screenBytes(), before) << row.name;
   }
-}
-
-TEST_F(TextTest, MissingFontDrawsNothing) {
   overlayMedia.fontSurface = nullptr;
-  const std::vector<uint8_t> before = screenBytes();
   drawText(100, LINE_Y, "Resume game", TextAlign::Centre);
-  EXPECT_EQ(screenBytes(), before);
+  EXPECT_EQ(screenBytes(), before) << "without a font";
 }
 
 }  // namespace

@@ -86,23 +86,6 @@ void fillScreenWithNoise(uint32_t seed) {
     for (int x = 0; x < Screen->w; ++x) writePixel(Screen, x, y, uint32_t(random()));
 }
 
-std::string firstDifferenceOnNoise(uint32_t seed, const std::function<void()>& expected,
-                                   const std::function<void()>& actual) {
-  fillScreenWithNoise(seed);
-  expected();
-  const std::vector<uint32_t> wanted = screenValues();
-  fillScreenWithNoise(seed);
-  actual();
-  const std::vector<uint32_t> got = screenValues();
-  for (size_t i = 0; i < wanted.size(); ++i) {
-    if (wanted[i] != got[i]) {
-      return "pixel (" + std::to_string(i % Screen->w) + ", " + std::to_string(i / Screen->w) +
-             ")";
-    }
-  }
-  return "";
-}
-
 ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) {
   char buffer[4096];
   previous = getcwd(buffer, sizeof buffer) ? buffer : ".";

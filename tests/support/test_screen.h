@@ -5,7 +5,6 @@
 #include <SDL.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,11 +38,6 @@ std::vector<uint32_t> screenValues();
 
 // Fills every pixel of Screen with a raw value drawn from a generator seeded with `seed`.
 void fillScreenWithNoise(uint32_t seed);
-
-// Runs `expected` and then `actual` on the same noise (fillScreenWithNoise(seed)); "" when they
-// leave the same Screen, else the first pixel that differs, as "pixel (x, y)".
-std::string firstDifferenceOnNoise(uint32_t seed, const std::function<void()>& expected,
-                                   const std::function<void()>& actual);
 
 // The working directory, changed for a test's lifetime and restored when it ends.
 struct ScopedWorkingDir {
