@@ -1,8 +1,10 @@
 // tests/app/replay_test.cpp -- whole-program replays: a fixed seed and a scripted input give the
-// same game and the same pictures, frame for frame, on every run and every build.
+// same game and the same pictures, frame for frame, on every run and every build, and every
+// frame leaves the game's invariants standing.
 //
 // The reference hashes live in replay_hashes.txt beside this file. A change to them in a diff
 // must be deliberate: regenerate with ZARAZ_UPDATE_REPLAY_HASHES=1 and say why in the commit.
+// The same replay, run long (ZARAZ_SOAK_FRAMES, CTest label "soak"), is the soak test.
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/screen.h"
@@ -14,13 +16,16 @@
 #include "overlay/driver.h"
 #include "overlay/images.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "support/test_screen.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -32,6 +37,10 @@ constexpr unsigned REPLAY_SEED = 20261206;
 constexpr int REPLAY_FRAMES = 1500;
 constexpr int CHECKPOINT_EVERY = 100;
 constexpr int64_t PINNED_CALENDAR_TIME = 1796558400;  // a Sunday afternoon, for the clock band
+constexpr double CAMERA_SLACK = 4.0;  // world units the camera may stand from the map origin
+constexpr double START_HEALTH = 250.0;
+constexpr int32_t FIRE_COOLDOWN_MAX = 4;
+constexpr int32_t SPAWN_TIMER_MAX = 10;
 
 struct Fnv {
   uint64_t hash = 1469598103934665603ull;
@@ -65,6 +74,44 @@ uint64_t pictureHash() {
     for (int x = 0; x < SCREEN_WIDTH; ++x) fnv.value(screenRgb(x, y));
   }
   return fnv.hash;
+}
+
+template <typename Record>
+std::string listFault(Record* const* slots, int32_t count, int capacity, const char* name) {
+  if (count < 0 || count > capacity) return std::string(name) + ": count out of range";
+  for (int slot = 0; slot < capacity; ++slot) {
+    if ((slots[slot] != nullptr) != (slot < count))
+      return std::string(name) + ": slot " + std::to_string(slot) + " disagrees with the count";
+    if (slot < count && !(std::isfinite(slots[slot]->x) && std::isfinite(slots[slot]->y)))
+      return std::string(name) + ": a record off the map";
+  }
+  return "";
+}
+
+// What every frame must leave standing; "" when it does, else the broken rule.
+std::string brokenInvariant() {
+  if (!(std::fabs(cameraX - mapOriginX) <= CAMERA_SLACK) ||
+      !(std::fabs(cameraY - mapOriginY) <= CAMERA_SLACK))
+    return "the camera is more than 4 from the map origin";
+  if (fireCooldown < 0 || fireCooldown > FIRE_COOLDOWN_MAX) return "fireCooldown outside 0..4";
+  if (spawnTimer < 0 || spawnTimer > SPAWN_TIMER_MAX) return "spawnTimer outside 0..10";
+  if (score < 0 || score % 10 != 0 || highScore < 0) return "a score not a multiple of 10";
+  if (!(health <= START_HEALTH)) return "health above 250";
+  if (!(impactEffect >= 0.0)) return "impactEffect negative";
+  if (!(overlayFade >= 0.0 && overlayFade <= 100.0) || overlayOpen > 1)
+    return "the overlay's fade or flag out of range";
+  std::string fault = listFault(shots, shotCount, MAX_SHOTS, "shots");
+  if (fault.empty()) fault = listFault(enemies, enemyCount, MAX_ENEMIES, "enemies");
+  return fault;
+}
+
+// A stored record is whole: the best score's digits and a line end, or no file before any record.
+std::string brokenStoredRecord() {
+  std::ifstream file(HIGH_SCORE_FILE, std::ios::binary);
+  if (!file) return highScore > 0 ? "a record was not stored" : "";
+  const std::string content((std::istreambuf_iterator<char>(file)), {});
+  const std::string expected = std::to_string(highScore) + TEXT_LINE_END;
+  return content == expected ? "" : "highscore.dat holds " + content;
 }
 
 // The player of the replay: its own small generator, so the game's rand() stream is untouched.
@@ -110,7 +157,7 @@ struct ScriptedPlayer {
 // One replay from a fresh start in a scratch folder; the hashes of state and picture at every
 // checkpoint. The media are loaded by the first replay only: the game never frees them, so a
 // second load would leak the first one's surfaces.
-std::vector<std::string> runReplay(bool loadMedia) {
+std::vector<std::string> runReplay(bool loadMedia, int frames = REPLAY_FRAMES) {
   const std::string dir = makeTempDir();
   EXPECT_EQ(symlink((sourceDir() + "/Media").c_str(), (dir + "/Media").c_str()), 0);
   ScopedWorkingDir cwd(dir);
@@ -131,9 +178,19 @@ std::vector<std::string> runReplay(bool loadMedia) {
 
   ScriptedPlayer player;
   std::vector<std::string> checkpoints;
-  for (int frame = 1; frame <= REPLAY_FRAMES; ++frame) {
+  for (int frame = 1; frame <= frames; ++frame) {
     player.play(frame);
+    const double healthBefore = health;
     runFrame();
+    const std::string fault = brokenInvariant();
+    if (!fault.empty()) {
+      ADD_FAILURE() << "frame " << frame << ": " << fault;
+      break;
+    }
+    if (health > healthBefore) {  // the game was reset this frame
+      const std::string recordFault = brokenStoredRecord();
+      EXPECT_EQ(recordFault, "") << "frame " << frame;
+    }
     // The script's pauses must really happen: fully up mid-pause, fully away after it.
     if (frame % 400 == 240) {
       EXPECT_EQ(overlayFade, 100.0) << "frame " << frame;
@@ -189,6 +246,16 @@ TEST(Replay, SameSeedAndInputGiveTheSameGameAndPictures) {
       << ": the game's behaviour or pictures changed";
   EXPECT_EQ(stateColumns(first), stateColumns(readLines(classicPath)))
       << "the game's state differs from what it is on classic SDL 1.2";
+  closeTestScreen();
+}
+
+// The soak: the same replay for as many frames as ZARAZ_SOAK_FRAMES says (200,000 under CTest's
+// label "soak", run by hand), every frame checked as above.
+TEST(Soak, LongReplayKeepsTheInvariants) {
+  const char* frames = std::getenv("ZARAZ_SOAK_FRAMES");
+  if (frames == nullptr) GTEST_SKIP() << "set ZARAZ_SOAK_FRAMES to run the soak";
+  openTestScreen(32);
+  runReplay(true, std::atoi(frames));
   closeTestScreen();
 }
 
