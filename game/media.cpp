@@ -60,10 +60,17 @@ ShapeRead readShapeFromImage(SDL_Surface* image, int width, int height, uint8_t*
   // pixel whose bytes would lie beyond the end of its row: SDL packs surfaces of 1 and 4 bits a
   // pixel tighter than a byte a pixel, and a damaged bitmap can decode to one.
   const int bytesPerPixel = image->format->BytesPerPixel;
+#ifdef __EMSCRIPTEN__
+  // The browser's IMG_Load gives a bitmap four bytes a pixel with an opaque alpha byte, where
+  // SDL_image gives three and no alpha: there a pixel is solid when its colour bits are 0.
+  const uint32_t valueBits = ~uint32_t(image->format->Amask);
+#else
+  const uint32_t valueBits = ~uint32_t(0);
+#endif
   for (int x = 0; x < width; ++x) {
     const bool inRow = (x + 1) * bytesPerPixel <= image->pitch;
     for (int y = 0; y < height; ++y) {
-      shape[x * height + y] = !inRow || readPixel(image, x, y) == 0 ? 1 : 0;
+      shape[x * height + y] = !inRow || (readPixel(image, x, y) & valueBits) == 0 ? 1 : 0;
     }
   }
   return ShapeRead::Read;
