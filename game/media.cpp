@@ -3,6 +3,9 @@
 
 #include "overlay/images.h"
 #include "platform/pixels.h"
+#ifdef __EMSCRIPTEN__
+#include "web/bitmaps.h"  // the browser's bitmaps lose their raw values
+#endif
 
 
 #include <cstdio>
@@ -37,6 +40,10 @@ bool readShape(const char* path, int width, int height, uint8_t* shape) {
     reportShapeFile(path, "cannot be read");
     return false;
   }
+#ifdef __EMSCRIPTEN__
+  // The browser decodes a bitmap to colours and drops its palette: put back the raw zeros.
+  restoreRawZeros(image, path);
+#endif
   const ShapeRead result = readShapeFromImage(image, width, height, shape);
   if (result == ShapeRead::TooSmall) {
     char problem[PATH_BUFFER_SIZE];
@@ -60,17 +67,10 @@ ShapeRead readShapeFromImage(SDL_Surface* image, int width, int height, uint8_t*
   // pixel whose bytes would lie beyond the end of its row: SDL packs surfaces of 1 and 4 bits a
   // pixel tighter than a byte a pixel, and a damaged bitmap can decode to one.
   const int bytesPerPixel = image->format->BytesPerPixel;
-#ifdef __EMSCRIPTEN__
-  // The browser's IMG_Load gives a bitmap four bytes a pixel with an opaque alpha byte, where
-  // SDL_image gives three and no alpha: there a pixel is solid when its colour bits are 0.
-  const uint32_t valueBits = ~uint32_t(image->format->Amask);
-#else
-  const uint32_t valueBits = ~uint32_t(0);
-#endif
   for (int x = 0; x < width; ++x) {
     const bool inRow = (x + 1) * bytesPerPixel <= image->pitch;
     for (int y = 0; y < height; ++y) {
-      shape[x * height + y] = !inRow || (readPixel(image, x, y) & valueBits) == 0 ? 1 : 0;
+      shape[x * height + y] = !inRow || readPixel(image, x, y) == 0 ? 1 : 0;
     }
   }
   return ShapeRead::Read;
