@@ -5,10 +5,12 @@
 // SDL_GetKeyState's table with it.
 #pragma once
 
+#include "web/sdl12.h"
+
 #include <cstdint>
 
-// SDL 1.2's number of key symbols (its SDLK_LAST): symbols run from 0 to 322.
-constexpr int SDL12_KEY_COUNT = 323;
+// SDL 1.2's number of key symbols: symbols run from 0 to 322.
+constexpr int SDL12_KEY_COUNT = SDLK_LAST;
 
 // SDL 1.2's symbol for the SDL 1.3 keycode `keycode`. Keycodes below 256 (ASCII and Latin-1,
 // the letters lower case) are the same in both; keys that SDL 1.3 names by scancode (arrows,
