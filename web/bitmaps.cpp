@@ -59,7 +59,9 @@ RawBitmap readRawBitmap(const std::vector<uint8_t>& bytes) {
   const bool bottomUp = height > 0;
   raw.width = width;
   raw.height = bottomUp ? height : -height;
-  if (raw.width <= 0 || raw.height <= 0 || raw.width > LARGEST_SIDE || raw.height > LARGEST_SIDE) return raw;
+  if (raw.width <= 0 || raw.height <= 0 || std::max(raw.width, raw.height) > LARGEST_SIDE) {
+    return raw;
+  }
   const size_t stride = (size_t(raw.width) * bits + 31) / 32 * 4;
   const size_t data = littleEndian(bytes, PIXEL_DATA_OFFSET, 4);
   if (data > bytes.size() || stride * size_t(raw.height) > bytes.size() - data) return raw;

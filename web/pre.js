@@ -2,7 +2,7 @@
 // browser's IndexedDB and loaded first, so that start-up reads the kept best score.
 Module['preRun'] = Module['preRun'] || [];
 Module['preRun'].push(function () {
-  FS.mkdir('/saved');
+  FS.mkdir('/saved');  // SAVED_FOLDER of web/saved.h
   FS.mount(IDBFS, {}, '/saved');
   addRunDependency('saved-best-score');
   FS.syncfs(true, function (error) {

@@ -4,7 +4,7 @@
 // where SDL 1.2 takes a mask, SDL_GetKeyState is missing, and its SDL_RWFromFile gives a handle
 // that only its own JavaScript image and music loaders understand. scripts/web includes this
 // header before every source file of the web build (em++ -include), so the game's own files
-// compile unchanged; web/events.cpp and web/files.cpp implement what it declares.
+// compile unchanged; web/events.cpp and web/rwops.cpp implement what it declares.
 #pragma once
 
 #ifdef __EMSCRIPTEN__

@@ -32,7 +32,9 @@ void changeEveryPixel(SDL_Surface* surface, Change change) {
   const SurfacePixelLock lock(surface);
   if (!lock.ok) return;
   for (int y = 0; y < surface->h; ++y) {
-    for (int x = 0; x < surface->w; ++x) writePixel(surface, x, y, change(readPixel(surface, x, y)));
+    for (int x = 0; x < surface->w; ++x) {
+      writePixel(surface, x, y, change(readPixel(surface, x, y)));
+    }
   }
 }
 
