@@ -54,7 +54,8 @@ function launch(profile) {
 
 async function waitFirstFrame(page) {
   await page.waitForFunction(
-    () => typeof Module !== 'undefined' && Module.calledRun && Module._zaraz_web_first_frame_ms() > 0,
+    () => typeof Module !== 'undefined' && Module.calledRun &&
+      Module._zaraz_web_first_frame_ms() > 0,
     { timeout: 20000 });
   await sleep(SETTLE_MS);
 }
@@ -192,9 +193,12 @@ async function waitForMusic(page) {
 // ---- The checks, each on a page of its own or following on from the last -----------------------
 
 async function checkStart(page) {
-  note(`page load to first frame: ${(await page.evaluate(() => Module._zaraz_web_first_frame_ms())).toFixed(0)} ms`);
-  const sizes = ['index.js', 'index.wasm', 'index.data'].map((name) => fs.statSync(path.join(env.ZARAZ_WEB_DIR, name)).size);
-  note(`transfer: index.js ${sizes[0]} + index.wasm ${sizes[1]} + index.data ${sizes[2]} = ${sizes.reduce((a, b) => a + b)} bytes`);
+  const firstFrame = await page.evaluate(() => Module._zaraz_web_first_frame_ms());
+  note(`page load to first frame: ${firstFrame.toFixed(0)} ms`);
+  const files = ['index.js', 'index.wasm', 'index.data'];
+  const sizes = files.map((name) => fs.statSync(path.join(env.ZARAZ_WEB_DIR, name)).size);
+  note(`transfer: ${files.map((name, i) => `${name} ${sizes[i]}`).join(' + ')} = ` +
+    `${sizes.reduce((a, b) => a + b)} bytes`);
   check('the canvas has the keyboard focus at load',
     await page.evaluate(() => document.activeElement === Module.canvas));
   check('the system pointer is hidden over the canvas',
@@ -202,14 +206,15 @@ async function checkStart(page) {
   check('a line under the canvas gives the controls',
     await page.evaluate(() => /arrow keys/.test(document.getElementById('status').textContent)));
   const before = await musicState(page);
-  note(`music before any input: context ${before.context}, source node ${before.node ? 'playing' : 'none'}`);
+  note(`music before any input: context ${before.context}, ` +
+    `source node ${before.node ? 'playing' : 'none'}`);
 
   await pointAt(page, CENTRE);  // where the desktop reference has its pointer
   await sleep(400);
   const start = await picture(page);
   const reference = fs.readFileSync(env.ZARAZ_WEB_REFERENCE);
   if (env.ZARAZ_WEB_KEEP_DIR) {
-    fs.copyFileSync(env.ZARAZ_WEB_REFERENCE, path.join(env.ZARAZ_WEB_KEEP_DIR, 'desktop-start.rgb'));
+    fs.writeFileSync(path.join(env.ZARAZ_WEB_KEEP_DIR, 'desktop-start.rgb'), reference);
     fs.writeFileSync(path.join(env.ZARAZ_WEB_KEEP_DIR, 'web-start.rgba'), start);
   }
   const { largest, beyond } = compareWithReference(start, reference);
@@ -238,8 +243,10 @@ async function checkSteering(page) {
     await sleep(HOLD_MS);
     const shot = await picture(page);
     if (row.key === 'd' && env.ZARAZ_SCREENSHOT_DIR) {
+      // The canvas and the line of controls under it.
+      const corner = await canvasPoint(page, { x: -8, y: -8 });
       await page.screenshot({ path: path.join(env.ZARAZ_SCREENSHOT_DIR, 'web.png'),
-        clip: { ...(await canvasPoint(page, { x: -8, y: -8 })), width: WIDTH + 16, height: HEIGHT + 40 } });
+        clip: { ...corner, width: WIDTH + 16, height: HEIGHT + 40 } });
     }
     if (row.key) await page.keyboard.up(row.key);
     const coloured = colouredPixels(shot);
@@ -276,12 +283,15 @@ async function checkOverlay(page) {
   await sleep(FADE_MS);
   const overlay = await picture(page);
   const pale = regionMean(overlay, CAVE_PATCH);
-  check('Escape brings up a pale backdrop', regionMean(game, CAVE_PATCH) < 5 && pale > 60 && pale < 200,
-    `open cave ${regionMean(game, CAVE_PATCH).toFixed(0)} in the game, ${pale.toFixed(0)} behind the overlay`);
+  const open = regionMean(game, CAVE_PATCH);
+  check('Escape brings up a pale backdrop', open < 5 && pale > 60 && pale < 200,
+    `open cave ${open.toFixed(0)} in the game, ${pale.toFixed(0)} behind the overlay`);
   const frames = BUTTON_FRAME.map((point) => grey(overlay, point));
-  check('both buttons show', frames.every((value) => value < 40), `button frames ${frames.join(', ')}`);
+  check('both buttons show', frames.every((value) => value < 40),
+    `button frames ${frames.join(', ')}`);
   const music = await musicState(page);
-  check('the music is paused while the overlay is up', music.paused && !music.node, JSON.stringify(music));
+  check('the music is paused while the overlay is up', music.paused && !music.node,
+    JSON.stringify(music));
 
   await clickAt(page, RESUME_BUTTON);
   await sleep(FADE_MS);
@@ -309,8 +319,10 @@ async function playForARecord(page) {
       y: Math.round(CENTRE.y + 150 * Math.sin(angle)) });
     await sleep(40);
     if (!digging && Date.now() - started >= PLAY_MS) {
-      const pace = await page.evaluate(() => [Module._zaraz_web_game_frames(), Module._zaraz_web_mean_game_frame_ms()]);
-      note(`pace over ${PLAY_MS / 1000} s of play: ${pace[0]} game frames, mean ${pace[1].toFixed(2)} ms (desktop 33)`);
+      const pace = await page.evaluate(
+        () => [Module._zaraz_web_game_frames(), Module._zaraz_web_mean_game_frame_ms()]);
+      note(`pace over ${PLAY_MS / 1000} s of play: ${pace[0]} game frames, ` +
+        `mean ${pace[1].toFixed(2)} ms (desktop 33)`);
       await page.keyboard.down('d');
       digging = true;
     }
@@ -358,7 +370,6 @@ async function checkRecord(start) {
 async function checkExit(page) {
   await tapKey(page, 'Escape');
   await sleep(FADE_MS);
-  if (env.ZARAZ_WEB_KEEP_DIR) await page.screenshot({ path: path.join(env.ZARAZ_WEB_KEEP_DIR, 'before-exit.png') });
   await clickAt(page, EXIT_BUTTON);
   await sleep(500);
   const first = await picture(page);

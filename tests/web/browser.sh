@@ -45,7 +45,9 @@ close_window
 wait_game
 "$CONVERT" "$WORK/desktop-start.png" -depth 8 "rgb:$WORK/desktop-start.rgb"
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+# A free port: the system picks one, and the server takes it a moment later.
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1])')
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$WEB_DIR" >"$WORK/server.log" 2>&1 &
 SERVER_PID=$!
 for _ in $(seq 50); do
