@@ -90,8 +90,9 @@ int main() {
   setenv("SDL_VIDEODRIVER", "emscripten", 0);
   restoreSavedRecord();
   if (!startUp()) {
+    // Start-up has said why on stderr, which the page sends to the browser's console.
     EM_ASM({
-      if (Module.onGameEnded) Module.onGameEnded();
+      if (Module.onGameFailed) Module.onGameFailed();
     });
     return 1;
   }
