@@ -17,12 +17,14 @@ const WIDTH = 640;
 const HEIGHT = 480;
 const CENTRE = { x: 320, y: 240 };
 const LEVEL_TOLERANCE = 2;      // per channel, desktop against browser blends
-const HOLD_MS = 2500;           // long enough for the ship to reach the cave wall and dig
+const HOLD_MS = 2500;           // without a key nothing reaches the ship this soon
+// What must happen is waited for up to this long: the machine may be busy, and a slow frame
+// only makes the game slower, never different.
+const PATIENCE_MS = 10000;
 const TAP_MS = 150;             // a key or button held as long as a person's tap
 // A person's first key comes a moment after the picture: a press and release that fall into
 // one frame count as no press, and the first frames of a fresh page may take longer.
 const SETTLE_MS = 500;
-const FADE_MS = 2000;           // the overlay's fade in or out, with room to spare
 const RESUME_BUTTON = { x: 320, y: 115 };
 const EXIT_BUTTON = { x: 320, y: 165 };
 const BUTTON_FRAME = [{ x: 170, y: 115 }, { x: 170, y: 165 }];  // dark, left of each label
@@ -164,6 +166,32 @@ function regionDiffers(a, b, box) {
 
 const grey = (rgba, point) => rgba[4 * (point.y * WIDTH + point.x)];
 
+// Calls `look` (which returns { ok, ... }) every fifth of a second until it says ok or
+// PATIENCE_MS have passed; returns its last answer.
+async function waitFor(look) {
+  const end = Date.now() + PATIENCE_MS;
+  for (;;) {
+    const seen = await look();
+    if (seen.ok || Date.now() > end) return seen;
+    await sleep(200);
+  }
+}
+
+// The overlay is fully up when both button frames are dark and the open cave behind is pale.
+async function overlayLook(page) {
+  const shot = await picture(page);
+  const frames = BUTTON_FRAME.map((point) => grey(shot, point));
+  const pale = regionMean(shot, CAVE_PATCH);
+  const buttons = frames.every((value) => value < 40);
+  return { ok: buttons && pale > 60 && pale < 200, buttons, frames, pale };
+}
+
+// The game is back when the open cave is black again.
+async function gameLook(page) {
+  const open = regionMean(await picture(page), CAVE_PATCH);
+  return { ok: open < 5, open };
+}
+
 // The music as the page's SDL_mixer holds it: Web Audio running, the piece not paused and its
 // source node playing, with the audio clock moving.
 async function musicState(page) {
@@ -239,9 +267,17 @@ async function checkSteering(page) {
   ];
   for (const row of rows) {
     await reload(page);
-    if (row.key) await page.keyboard.down(row.key);
-    await sleep(HOLD_MS);
-    const shot = await picture(page);
+    let shot;
+    if (row.key) {
+      await page.keyboard.down(row.key);
+      await waitFor(async () => {
+        shot = await picture(page);
+        return { ok: colouredPixels(shot) > 500 };
+      });
+    } else {
+      await sleep(HOLD_MS);
+      shot = await picture(page);
+    }
     if (row.key === 'd' && env.ZARAZ_SCREENSHOT_DIR) {
       // The canvas and the line of controls under it.
       const corner = await canvasPoint(page, { x: -8, y: -8 });
@@ -259,15 +295,19 @@ async function checkSteering(page) {
 async function checkFiring(page) {
   const aim = { x: 620, y: 40 };
   const wall = { x: 530, y: 50, w: 70, h: 60 };  // where the shots meet the rock
-  const means = [];
-  for (const fire of [false, true]) {
-    await reload(page);
-    await pointAt(page, aim);
-    if (fire) await page.mouse.down();
-    await sleep(1000);
-    means.push(regionMean(await picture(page), wall));
-    if (fire) await page.mouse.up();
-  }
+  await reload(page);
+  await pointAt(page, aim);
+  await sleep(1000);
+  const means = [regionMean(await picture(page), wall)];
+  await reload(page);
+  await pointAt(page, aim);
+  await page.mouse.down();
+  const firing = await waitFor(async () => {
+    const mean = regionMean(await picture(page), wall);
+    return { ok: mean < means[0] - 40, mean };
+  });
+  await page.mouse.up();
+  means.push(firing.mean);
   check('a held left button fires: craters darken the rock it aims at', means[1] < means[0] - 40,
     `rock brightness ${means[0].toFixed(0)} without firing, ${means[1].toFixed(0)} firing`);
 }
@@ -280,23 +320,18 @@ async function checkOverlay(page) {
   await sleep(300);
   const game = await picture(page);
   await tapKey(page, 'Escape');
-  await sleep(FADE_MS);
-  const overlay = await picture(page);
-  const pale = regionMean(overlay, CAVE_PATCH);
+  const overlay = await waitFor(() => overlayLook(page));
   const open = regionMean(game, CAVE_PATCH);
-  check('Escape brings up a pale backdrop', open < 5 && pale > 60 && pale < 200,
-    `open cave ${open.toFixed(0)} in the game, ${pale.toFixed(0)} behind the overlay`);
-  const frames = BUTTON_FRAME.map((point) => grey(overlay, point));
-  check('both buttons show', frames.every((value) => value < 40),
-    `button frames ${frames.join(', ')}`);
+  check('Escape brings up a pale backdrop', open < 5 && overlay.pale > 60 && overlay.pale < 200,
+    `open cave ${open.toFixed(0)} in the game, ${overlay.pale.toFixed(0)} behind the overlay`);
+  check('both buttons show', overlay.buttons, `button frames ${overlay.frames.join(', ')}`);
   const music = await musicState(page);
   check('the music is paused while the overlay is up', music.paused && !music.node,
     JSON.stringify(music));
 
   await clickAt(page, RESUME_BUTTON);
-  await sleep(FADE_MS);
-  const back = regionMean(await picture(page), CAVE_PATCH);
-  check('"Resume game" brings the game back', back < 5, `open cave ${back.toFixed(0)}`);
+  const back = await waitFor(() => gameLook(page));
+  check('"Resume game" brings the game back', back.ok, `open cave ${back.open.toFixed(0)}`);
   const resumed = await waitForMusic(page);
   check('the music plays again after the overlay', playing(resumed), JSON.stringify(resumed));
 }
@@ -305,9 +340,9 @@ async function checkOverlay(page) {
 // reset stores the record, which the page copies to IndexedDB. Returns the record, or null.
 async function playForARecord(page) {
   await tapKey(page, 'Escape');  // a first input, then straight back to the game
-  await sleep(FADE_MS);
+  await waitFor(() => overlayLook(page));
   await clickAt(page, RESUME_BUTTON);
-  await sleep(FADE_MS);
+  await waitFor(() => gameLook(page));
   await page.evaluate(() => Module._zaraz_web_restart_pacing());
   await page.mouse.down();
   const started = Date.now();
@@ -334,6 +369,32 @@ async function playForARecord(page) {
   return record;
 }
 
+// The best-score file as the browser's IndexedDB holds it for the page (IDBFS keeps each file
+// under its path in the store FILE_DATA of a database named after the mount point).
+async function recordInIndexedDb(page) {
+  return page.evaluate(() => new Promise((resolve) => {
+    const request = indexedDB.open('/saved');
+    request.onerror = () => resolve(null);
+    request.onsuccess = () => {
+      const db = request.result;
+      try {
+        const get = db.transaction(['FILE_DATA'], 'readonly').objectStore('FILE_DATA')
+          .get('/saved/highscore.dat');
+        get.onsuccess = () => {
+          db.close();
+          const entry = get.result;
+          resolve(entry && entry.contents
+            ? parseInt(new TextDecoder().decode(entry.contents), 10) : null);
+        };
+        get.onerror = () => { db.close(); resolve(null); };
+      } catch (error) {
+        db.close();
+        resolve(null);
+      }
+    };
+  }));
+}
+
 async function keptRecord(page) {
   return page.evaluate(() => (FS.analyzePath('/highscore.dat').exists
     ? parseInt(FS.readFile('/highscore.dat', { encoding: 'utf8' }), 10) : null));
@@ -345,7 +406,12 @@ async function checkRecord(start) {
   let page = await openGame(browser);
   const record = await playForARecord(page);
   check('a game that ends with points stores a new record', record > 0, `record ${record}`);
-  await sleep(1000);  // IndexedDB's write finishes on its own
+  // The page writes to IndexedDB in the background: the reload waits until it has.
+  const stored = await waitFor(async () => {
+    const value = await recordInIndexedDb(page);
+    return { ok: record > 0 && value === record, value };
+  });
+  check('the record reaches the browser\'s IndexedDB', stored.ok, `stored ${stored.value}`);
 
   await reload(page);
   await pointAt(page, CENTRE);
@@ -369,13 +435,14 @@ async function checkRecord(start) {
 // and the page says the game has ended and how to play again.
 async function checkExit(page) {
   await tapKey(page, 'Escape');
-  await sleep(FADE_MS);
+  await waitFor(() => overlayLook(page));
   await clickAt(page, EXIT_BUTTON);
-  await sleep(500);
+  const statusText = () => page.evaluate(() => document.getElementById('status').textContent);
+  const ended = await waitFor(async () => ({ ok: /ended/.test(await statusText()) }));
   const first = await picture(page);
   await sleep(1200);
-  const still = Buffer.compare(first, await picture(page)) === 0;
-  const text = await page.evaluate(() => document.getElementById('status').textContent);
+  const still = ended.ok && Buffer.compare(first, await picture(page)) === 0;
+  const text = await statusText();
   const music = await page.evaluate(() => SDL.music.audio === null);
   check('"Exit" stops the game: no more frames, no music', still && music);
   check('the page says the game has ended and how to play again',
