@@ -178,8 +178,11 @@ async function waitFor(look) {
 }
 
 // The overlay is fully up when both button frames are dark and the open cave behind is pale.
-async function overlayLook(page) {
+// `coloured` counts the pixels of colour seen on the way: the fade mixes greys, so a colour
+// would be a channel in the wrong place.
+async function overlayLook(page, seen = { coloured: 0 }) {
   const shot = await picture(page);
+  seen.coloured = Math.max(seen.coloured, colouredPixels(shot));
   const frames = BUTTON_FRAME.map((point) => grey(shot, point));
   const pale = regionMean(shot, CAVE_PATCH);
   const buttons = frames.every((value) => value < 40);
@@ -320,7 +323,10 @@ async function checkOverlay(page) {
   await sleep(300);
   const game = await picture(page);
   await tapKey(page, 'Escape');
-  const overlay = await waitFor(() => overlayLook(page));
+  const fade = { coloured: 0 };
+  const overlay = await waitFor(() => overlayLook(page, fade));
+  check('the fade into the overlay stays grey', fade.coloured === 0,
+    `${fade.coloured} coloured pixels at most`);
   const open = regionMean(game, CAVE_PATCH);
   check('Escape brings up a pale backdrop', open < 5 && overlay.pale > 60 && overlay.pale < 200,
     `open cave ${open.toFixed(0)} in the game, ${overlay.pale.toFixed(0)} behind the overlay`);
