@@ -111,10 +111,13 @@ OpaqueRuns findOpaqueRuns(SDL_Surface* image) {
   OpaqueRuns runs;
   SurfacePixelLock lock(image);
   if (!lock.ok) return runs;
-  const uint32_t key = image->format->colorkey;
+  // The key's colour bits alone: a browser's SDL keeps the key as transparent alpha instead.
+  const SDL_PixelFormat* format = image->format;
+  const uint32_t colourBits = format->Rmask | format->Gmask | format->Bmask;
+  const uint32_t key = SDL_MapRGB(image->format, KEY_RED, KEY_GREEN, KEY_BLUE) & colourBits;
   for (int y = 0; y < image->h; ++y) {
     for (int x = 0; x < image->w; ++x) {
-      if (readPixel(image, x, y) == key) continue;
+      if ((readPixel(image, x, y) & colourBits) == key) continue;
       if (runs.empty() || runs.back().y != y || runs.back().x + runs.back().length != x)
         runs.push_back(OpaqueRun{x, y, 0});
       ++runs.back().length;
@@ -130,7 +133,8 @@ void drawImage(SDL_Surface* image, SDL_Rect* part, int x, int y) {
 
 void drawKeyedImage(SDL_Surface* image, const OpaqueRuns& runs, int x, int y) {
   if (image == nullptr || Screen == nullptr) return;
-  if (!sameTrueColourFormat(image->format, Screen->format)) {
+  // An image that must be locked to be read (a browser's canvas) is cheaper blitted by SDL.
+  if (!sameTrueColourFormat(image->format, Screen->format) || SDL_MUSTLOCK(image)) {
     drawImage(image, nullptr, x, y);
     return;
   }
