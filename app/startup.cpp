@@ -23,14 +23,14 @@ constexpr const char* WINDOW_CAPTION = "Zaraz";
 constexpr const char* MUSIC_FILE = "Media/Game/SlowDown.ogg";
 constexpr int LOOP_FOREVER = -1;
 
-// With no display, SDL 1.2 falls back to drawing the game as text art on the terminal. A player
-// is better served by a clear message; whoever names a driver in SDL_VIDEODRIVER gets it. An X
-// display or a Wayland one (sdl12-compat draws there natively) will do.
 bool isSet(const char* variable) {
   const char* value = std::getenv(variable);
   return value != nullptr && value[0] != 0;
 }
 
+// With no display, SDL 1.2 falls back to drawing the game as text art on the terminal. A player
+// is better served by a clear message; whoever names a driver in SDL_VIDEODRIVER gets it. An X
+// display or a Wayland one (sdl12-compat draws there natively) will do.
 bool displayExpected() {
 #ifdef _WIN32
   return true;

@@ -199,7 +199,8 @@ windows_libraries() {
       pids+=($!)
     done
     for pid in "${pids[@]}"; do
-      wait "$pid" || { echo "windows: a library build failed (logs in $scratch/work)" >&2; return 1; }
+      wait "$pid" ||
+        { echo "windows: a library build failed (logs in $scratch/work)" >&2; return 1; }
     done
     rm -rf "$scratch/sources" "$scratch/work"
     # The installed pkg-config files, sdl-config and libtool files name their folder: the final one.

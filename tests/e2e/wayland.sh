@@ -19,7 +19,8 @@ for _ in $(seq 100); do
   [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break
   sleep 0.1
 done
-[ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || fail "weston did not start: $(tail -5 "$WORK/weston.log")"
+[ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] ||
+  fail "weston did not start: $(tail -5 "$WORK/weston.log")"
 
 # Without DISPLAY, sdl12-compat has no X11 to fall back on: a game still running after a few
 # seconds has a Wayland window (it refuses SDL's windowless drivers with status 1).

@@ -73,7 +73,8 @@ for row in "digits|ten megabytes of digits" "folder|a directory named highscore.
       ;;
   esac
   start_and_look "$dir" "${prefix[@]}"
-  same_picture "$dir.digits.png" "$ZERO" || fail "${row#*|}: the HUD does not show a best score of 0"
+  same_picture "$dir.digits.png" "$ZERO" ||
+    fail "${row#*|}: the HUD does not show a best score of 0"
   close_and_check "$dir" "${row#*|}"
   shown_zero=$((shown_zero + 1))
 done
