@@ -11,9 +11,6 @@ if ! grep -q "^ZARAZ_SANITIZE:BOOL=ON" "$BUILD_DIR/CMakeCache.txt" 2>/dev/null; 
   exit 77
 fi
 
-MEDIA_FILES=(Game/ship.bmp Game/enemy1.bmp Game/textbacking1.png Game/textbacking2.png
-  Game/SlowDown.ogg Orvane/Font.png Orvane/Button.png Orvane/Border.png
-  Orvane/TopBottomBorder.png Orvane/Cursor.png)
 PLAYER=nobody  # the unprivileged account that root's runs use where permissions must hold
 
 # A game folder $1 under $WORK holding its own copy of Media/, so that one file can be damaged.
