@@ -23,9 +23,9 @@ constexpr const char* WINDOW_CAPTION = "Zaraz";
 constexpr const char* MUSIC_FILE = "Media/Game/SlowDown.ogg";
 constexpr int LOOP_FOREVER = -1;
 
-bool isSet(const char* variable) {
+const char* variableOrEmpty(const char* variable) {
   const char* value = std::getenv(variable);
-  return value != nullptr && value[0] != 0;
+  return value != nullptr ? value : "";
 }
 
 // With no display, SDL 1.2 falls back to drawing the game as text art on the terminal. A player
@@ -35,7 +35,8 @@ bool displayExpected() {
 #ifdef _WIN32
   return true;
 #else
-  return std::getenv("SDL_VIDEODRIVER") != nullptr || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
+  return std::getenv("SDL_VIDEODRIVER") != nullptr || variableOrEmpty("DISPLAY")[0] != 0 ||
+         variableOrEmpty("WAYLAND_DISPLAY")[0] != 0;
 #endif
 }
 
@@ -49,11 +50,6 @@ bool hasRealDisplay(char (&name)[32]) {
     if (std::strcmp(name, windowless) == 0) return false;
   }
   return true;
-}
-
-const char* variableOrEmpty(const char* variable) {
-  const char* value = std::getenv(variable);
-  return value != nullptr ? value : "";
 }
 
 // SDL with everything, or without sound when no sound device can be opened (sdl12-compat fails
