@@ -37,9 +37,10 @@ damage_media() {
 
 # The X server of a loaded machine now and then resets a connection made right after another
 # was closed, which SDL's X11 start-up does (it opens a display, closes it and opens it again).
-# The game then says so and exits 1; the helpers below start it again, up to X_RETRIES times.
+# The game then exits 1, saying so, or, where classic SDL fell back to its text-art driver,
+# refusing that; the helpers below start it again, up to X_RETRIES times.
 X_RETRIES=10
-x_reset() { grep -q "Couldn't open X11 display" "$1" && sleep 0.2; }
+x_reset() { grep -qE "Couldn't open X11 display|SDL found only its" "$1" && sleep 0.2; }
 
 # Prefix that runs the game on sdl12-compat (scripts/sdl-flavour). SDL2 under it leaks inside
 # D-Bus and in libraries it unloads before exit, where no report can name a frame of ours; leaks
