@@ -29,15 +29,33 @@ bool writeAll(HANDLE file, const char* bytes, size_t length) {
   return true;
 }
 
-// Writes the temporary file and flushes it to the disk; false when any step failed.
-bool writeTemporary(const std::string& tempPath, const char* bytes, size_t length) {
+enum class TempResult { Written, Refused, Failed };
+
+// Writes the temporary file and flushes it to the disk. Refused when the folder does not let us
+// create it (access denied); Failed when any other step failed.
+TempResult writeTemporary(const std::string& tempPath, const char* bytes, size_t length) {
   // A stale temporary of a crashed run is replaced; CREATE_NEW keeps the write from landing
   // anywhere but in a file of our own.
   DeleteFileA(tempPath.c_str());
   const HANDLE file = CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) {
+    return GetLastError() == ERROR_ACCESS_DENIED ? TempResult::Refused : TempResult::Failed;
+  }
   bool ok = writeAll(file, bytes, length) && FlushFileBuffers(file);
+  ok = CloseHandle(file) && ok;
+  return ok ? TempResult::Written : TempResult::Failed;
+}
+
+// Overwrites the existing file at `path` in place, for a folder that refuses the temporary file
+// although the file itself may be written: the new bytes go over the old ones before the file is
+// cut to their length, so a failed write never leaves it empty.
+bool overwriteInPlace(const char* path, const char* bytes, size_t length) {
+  const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool ok = GetFileType(file) == FILE_TYPE_DISK && writeAll(file, bytes, length) &&
+            SetEndOfFile(file) && FlushFileBuffers(file);
   ok = CloseHandle(file) && ok;
   return ok;
 }
@@ -72,7 +90,9 @@ long readFilePrefix(const char* path, char* buffer, size_t capacity) {
 
 bool replaceFileContents(const char* path, const char* bytes, size_t length) {
   const std::string tempPath = std::string(path) + TEMP_SUFFIX;
-  bool ok = writeTemporary(tempPath, bytes, length);
+  const TempResult temp = writeTemporary(tempPath, bytes, length);
+  if (temp == TempResult::Refused) return overwriteInPlace(path, bytes, length);
+  bool ok = temp == TempResult::Written;
   if (ok && fileReplaceFault == FileReplaceFault::KillBeforeRename) {
     TerminateProcess(GetCurrentProcess(), KILLED_EXIT_CODE);
   }
@@ -136,15 +156,32 @@ void syncDirectoryOf(const std::string& path) {
   ::close(fd);
 }
 
-// Writes the temporary file and syncs it; false when any step failed.
-bool writeTemporary(const std::string& tempPath, const char* bytes, size_t length) {
+enum class TempResult { Written, Refused, Failed };
+
+// Writes the temporary file and syncs it. Refused when the folder does not let us create it
+// (no permission); Failed when any other step failed.
+TempResult writeTemporary(const std::string& tempPath, const char* bytes, size_t length) {
   // A stale temporary of a crashed run is replaced; O_EXCL and O_NOFOLLOW keep the write from
   // landing anywhere but in a file of our own.
   ::unlink(tempPath.c_str());
   const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                         NEW_FILE_MODE);
-  if (fd < 0) return false;
+  if (fd < 0) return errno == EACCES || errno == EPERM ? TempResult::Refused : TempResult::Failed;
   bool ok = writeAll(fd, bytes, length) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  return ok ? TempResult::Written : TempResult::Failed;
+}
+
+// Overwrites the existing regular file at `path` in place, for a folder that refuses the
+// temporary file although the file itself may be written. Not crash-safe, but the record is
+// kept: the new bytes go over the old ones before the file is cut to their length, so a failed
+// write never leaves the file empty.
+bool overwriteInPlace(const char* path, const char* bytes, size_t length) {
+  const int fd = ::open(path, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && writeAll(fd, bytes, length) &&
+            ::ftruncate(fd, off_t(length)) == 0 && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   return ok;
 }
@@ -176,7 +213,9 @@ long readFilePrefix(const char* path, char* buffer, size_t capacity) {
 
 bool replaceFileContents(const char* path, const char* bytes, size_t length) {
   const std::string tempPath = std::string(path) + TEMP_SUFFIX;
-  bool ok = writeTemporary(tempPath, bytes, length);
+  const TempResult temp = writeTemporary(tempPath, bytes, length);
+  if (temp == TempResult::Refused) return overwriteInPlace(path, bytes, length);
+  bool ok = temp == TempResult::Written;
   if (ok && fileReplaceFault == FileReplaceFault::KillBeforeRename) std::raise(SIGKILL);
   if (fileReplaceFault == FileReplaceFault::FailBeforeRename) ok = false;
   if (ok) ok = std::rename(tempPath.c_str(), path) == 0;

@@ -24,6 +24,9 @@ long readFilePrefix(const char* path, char* buffer, size_t capacity);
 // crash at any point, finds either the old content or the new one. Returns true when the new
 // content is in place. On failure `path` is left as it was and the temporary file is removed;
 // a stale one, left by a process that died mid-write, is replaced by the next call.
+// Where the directory refuses the temporary file (no permission) but `path` is an existing
+// regular file that may be written, the bytes are written over it in place instead: the record
+// is kept, without the guarantee against a crash in the middle of that write.
 bool replaceFileContents(const char* path, const char* bytes, size_t length);
 
 // Test seam: where replaceFileContents gives up on purpose, after the temporary file is written

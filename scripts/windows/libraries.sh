@@ -1,11 +1,12 @@
 # scripts/windows/libraries.sh -- sourced by scripts/windows/build-and-check: fetches the Debian
 # sources of the six libraries the Windows game links statically (SDL 1.2, SDL_mixer, libpng,
-# zlib, Ogg, Vorbis) and cross-builds them into a cache under the build tree. Nothing of theirs
-# is kept in the repository. A library is built again only when its stamp is missing.
+# zlib, Ogg, Vorbis) and cross-builds them once per machine into a cache outside the clone, which
+# every later clone reuses. Nothing of theirs is kept in the repository.
 #
-# Needs: WINDOWS_CACHE (the cache folder) and JOBS. Provides fetch_library_sources and
-# build_libraries HOST (i686-w64-mingw32 or x86_64-w64-mingw32), which leaves the headers,
-# static libraries and pkg-config files in "$WINDOWS_CACHE/HOST".
+# Needs: JOBS and HOSTS (i686-w64-mingw32, x86_64-w64-mingw32). Provides windows_libraries, which
+# makes sure the cache for these versions and this script is complete and sets WINDOWS_CACHE to
+# it: the headers, static libraries and pkg-config files of each host are in
+# "$WINDOWS_CACHE/HOST".
 
 # The versions of Debian 12's main suite; its security updates are not all on the mirror.
 LIBRARY_VERSIONS=(
@@ -17,25 +18,29 @@ LIBRARY_VERSIONS=(
   sdl-mixer1.2=1.2.12-17
 )
 
-# The mirror this machine's apt already uses for Debian's main archive.
+# The mirror this machine's apt already uses for Debian's main archive; none is assumed.
 debian_mirror() {
   local mirror
   mirror=$(grep -hsoE '(URIs:|^deb)[[:space:]]+https?://[^[:space:]]+/debian/?([[:space:]]|$)' \
     /etc/apt/sources.list.d/*.sources /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
-    grep -oE 'https?://[^[:space:]]+' | head -1)
-  echo "${mirror:-http://deb.debian.org/debian}"
+    grep -oE 'https?://[^[:space:]]+' | head -1 || true)
+  if [ -z "$mirror" ]; then
+    echo "windows: apt's configuration (/etc/apt/sources.list, /etc/apt/sources.list.d/) names" \
+      "no Debian archive to fetch the library sources from; add this machine's mirror there" >&2
+    return 1
+  fi
+  echo "$mirror"
 }
 
 # Downloads and unpacks (Debian's patches applied) each source package once, with a private
 # apt configuration: the system's own source lists and package lists are not touched.
 fetch_library_sources() {
-  local sources=$WINDOWS_CACHE/sources
-  [ -e "$sources/.fetched" ] && return 0
-  rm -rf "$sources"
+  local sources=$WINDOWS_CACHE/sources mirror
+  mirror=$(debian_mirror) || return 1
   mkdir -p "$sources/apt/lists/partial" "$sources/apt/parts" "$sources/packages"
   cat >"$sources/apt/parts/zaraz-windows.sources" <<SOURCES
 Types: deb-src
-URIs: $(debian_mirror)
+URIs: $mirror
 Suites: bookworm
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
@@ -52,7 +57,6 @@ SOURCES
     (cd "$sources/packages" && dpkg-source -x "$dsc" >/dev/null 2>&1) ||
       { echo "windows: cannot unpack $dsc" >&2; return 1; }
   done
-  touch "$sources/.fetched"
 }
 
 # The unpacked source folder of Debian source package $1.
@@ -76,10 +80,9 @@ enter_fresh_copy() {
     -exec touch -d 2000-01-01 {} +
 }
 
-# Runs the build of library $1 (a function) unless its stamp says it is already built.
-build_once() {
-  local name=$1 stamp=$PREFIX/.built-$1
-  [ -e "$stamp" ] && return 0
+# Runs the build of library $1 (a function).
+build_one() {
+  local name=$1
   echo "windows: building $name for $HOST"
   local log=$WINDOWS_CACHE/work/$HOST-$name.log
   mkdir -p "$(dirname "$log")"
@@ -88,7 +91,6 @@ build_once() {
     tail -30 "$log" >&2
     return 1
   fi
-  touch "$stamp"
 }
 
 autotools_install() {
@@ -147,7 +149,64 @@ build_libraries() {
   export CC=$HOST-gcc-posix CXX=$HOST-g++-posix
   local library
   for library in zlib libpng libogg libvorbis sdl sdl_mixer; do
-    build_once "$library" || return 1
+    build_one "$library" || return 1
   done
   unset CPPFLAGS LDFLAGS PKG_CONFIG_LIBDIR PKG_CONFIG_PATH CC CXX
+}
+
+# The machine's cache folder: /var/cache/zaraz/windows for root, under $XDG_CACHE_HOME (or
+# ~/.cache) for anyone else; ZARAZ_WINDOWS_CACHE_ROOT chooses another.
+cache_root() {
+  if [ -n "${ZARAZ_WINDOWS_CACHE_ROOT:-}" ]; then
+    echo "$ZARAZ_WINDOWS_CACHE_ROOT"
+  elif [ "$(id -u)" = 0 ]; then
+    echo /var/cache/zaraz/windows
+  else
+    echo "${XDG_CACHE_HOME:-$HOME/.cache}/zaraz/windows"
+  fi
+}
+
+# The cache's key: the pinned versions, the cross compilers' version and this script, so that a
+# change to any of them builds anew.
+cache_key() {
+  { printf '%s\n' "${LIBRARY_VERSIONS[@]}" "${HOSTS[@]}"; "${HOSTS[0]}-gcc-posix" --version
+    cat "${BASH_SOURCE[0]}"; } |
+    sha256sum | cut -c1-16
+}
+
+# Sets WINDOWS_CACHE to the complete cache of this key, building it first when there is none.
+# The build goes into a scratch folder beside it, renamed into place only once every library of
+# every host is installed, so that an interrupted run never leaves a cache that looks complete;
+# a lock keeps two clones on one machine from building at once.
+windows_libraries() {
+  local root key final scratch pids=() pid host
+  root=$(cache_root)
+  key=$(cache_key)
+  final=$root/$key
+  mkdir -p "$root"
+  exec {lock}>"$root/.lock"
+  flock "$lock"
+  if [ ! -d "$final" ]; then
+    rm -rf "$root"/.building-*  # left by an interrupted run: the lock says none is running
+    scratch=$root/.building-$key
+    mkdir -p "$scratch"
+    WINDOWS_CACHE=$scratch
+    echo "windows: building the libraries once for this machine into $final"
+    fetch_library_sources || return 1
+    # Both hosts at once: most of the time goes to configure scripts, which use one core.
+    for host in "${HOSTS[@]}"; do
+      (build_libraries "$host") &
+      pids+=($!)
+    done
+    for pid in "${pids[@]}"; do
+      wait "$pid" ||
+        { echo "windows: a library build failed (logs in $scratch/work)" >&2; return 1; }
+    done
+    rm -rf "$scratch/sources" "$scratch/work"
+    # The installed pkg-config files, sdl-config and libtool files name their folder: the final one.
+    { grep -rlIF "$scratch" "$scratch" || true; } | xargs -r sed -i "s|$scratch|$final|g"
+    mv -T "$scratch" "$final"
+  fi
+  exec {lock}>&-
+  WINDOWS_CACHE=$final
 }

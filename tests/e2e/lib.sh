@@ -91,12 +91,12 @@ min_channel() {
     -format "%[fx:int(255*minima)]\n" info: | sort -n | head -1
 }
 
-# Presses key $1 as a person does, down for a tenth of a second. A press and release that land
-# in the same frame leave the key Up (downs are applied before ups), so xdotool's instant
-# "key" could go unseen.
+# Presses key $1 as a person does, down for a quarter of a second. A press and release that land
+# in the same frame leave the key Up (downs are applied before ups), so xdotool's instant "key"
+# could go unseen, and so could a short press while a busy machine makes a frame late.
 press_key() {
   xdotool keydown "$1"
-  sleep 0.1
+  sleep 0.25
   xdotool keyup "$1"
 }
 

@@ -5,8 +5,8 @@
 # written temporary file and its rename, by the test seam of platform/files.h.
 source "$(dirname "$0")/lib.sh"
 WRITER="$BUILD_DIR/tests/robust/zaraz-record-writer"
-KILL_ROUNDS=150
-SEAM_ROUNDS=20
+KILL_ROUNDS=30
+SEAM_ROUNDS=5
 RANDOM=20240601  # the kill moments repeat from run to run
 
 dir="$WORK/records"
