@@ -4,8 +4,6 @@
 
 #include <string>
 
-FileReplaceFault fileReplaceFault = FileReplaceFault::None;
-
 #ifdef _WIN32
 
 // Windows: the same contract through the Win32 file calls. The bytes are written as they stand
@@ -15,7 +13,6 @@ FileReplaceFault fileReplaceFault = FileReplaceFault::None;
 namespace {
 
 constexpr const char* TEMP_SUFFIX = ".tmp";
-constexpr UINT KILLED_EXIT_CODE = 9;  // as a process ended by SIGKILL reports itself
 constexpr DWORD LARGEST_TRANSFER = 1u << 30;
 
 bool writeAll(HANDLE file, const char* bytes, size_t length) {
@@ -93,10 +90,6 @@ bool replaceFileContents(const char* path, const char* bytes, size_t length) {
   const TempResult temp = writeTemporary(tempPath, bytes, length);
   if (temp == TempResult::Refused) return overwriteInPlace(path, bytes, length);
   bool ok = temp == TempResult::Written;
-  if (ok && fileReplaceFault == FileReplaceFault::KillBeforeRename) {
-    TerminateProcess(GetCurrentProcess(), KILLED_EXIT_CODE);
-  }
-  if (fileReplaceFault == FileReplaceFault::FailBeforeRename) ok = false;
   // rename() refuses to replace an existing file on Windows; MoveFileExA replaces it, and with
   // write-through returns only once the move is on the disk.
   if (ok) {
@@ -112,7 +105,6 @@ bool replaceFileContents(const char* path, const char* bytes, size_t length) {
 #else
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -216,8 +208,6 @@ bool replaceFileContents(const char* path, const char* bytes, size_t length) {
   const TempResult temp = writeTemporary(tempPath, bytes, length);
   if (temp == TempResult::Refused) return overwriteInPlace(path, bytes, length);
   bool ok = temp == TempResult::Written;
-  if (ok && fileReplaceFault == FileReplaceFault::KillBeforeRename) std::raise(SIGKILL);
-  if (fileReplaceFault == FileReplaceFault::FailBeforeRename) ok = false;
   if (ok) ok = std::rename(tempPath.c_str(), path) == 0;
   if (!ok) {
     ::unlink(tempPath.c_str());

@@ -28,10 +28,3 @@ long readFilePrefix(const char* path, char* buffer, size_t capacity);
 // regular file that may be written, the bytes are written over it in place instead: the record
 // is kept, without the guarantee against a crash in the middle of that write.
 bool replaceFileContents(const char* path, const char* bytes, size_t length);
-
-// Test seam: where replaceFileContents gives up on purpose, after the temporary file is written
-// and synced and before the rename. FailBeforeRename acts as if the rename failed (the call
-// cleans up and returns false); KillBeforeRename ends the process by SIGKILL right there, as a
-// crash would. None in the game; only tests set it.
-enum class FileReplaceFault { None, FailBeforeRename, KillBeforeRename };
-extern FileReplaceFault fileReplaceFault;

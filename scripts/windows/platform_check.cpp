@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -29,7 +30,8 @@ constexpr uint32_t FNV_OFFSET = 2166136261u;
 constexpr uint32_t FNV_PRIME = 16777619u;
 
 constexpr const char* SCORE_FILE = "highscore.dat";
-constexpr const char* SCORE_TEMP_FILE = "highscore.dat.tmp";
+constexpr const char* BLOCKED_FILE = "blocked.dat";
+constexpr const char* BLOCKED_TEMP_FILE = "blocked.dat.tmp";
 #ifdef _WIN32
 constexpr const char* DEVICE = "NUL";
 #else
@@ -86,10 +88,10 @@ void printFileOperations() {
   const std::string second = std::string("56789") + TEXT_LINE_END;
   printFileStep("new", replaceFileContents(SCORE_FILE, first.data(), first.size()));
   printFileStep("over", replaceFileContents(SCORE_FILE, second.data(), second.size()));
-  fileReplaceFault = FileReplaceFault::FailBeforeRename;
-  printFileStep("failed", replaceFileContents(SCORE_FILE, first.data(), first.size()));
-  fileReplaceFault = FileReplaceFault::None;
-  printFileStep("temporary", readFilePrefix(SCORE_TEMP_FILE, bytes, sizeof bytes));
+  // A folder in the file's place: the temporary file is written, the rename fails.
+  std::filesystem::create_directory(BLOCKED_FILE);
+  printFileStep("failed", replaceFileContents(BLOCKED_FILE, first.data(), first.size()));
+  printFileStep("temporary", readFilePrefix(BLOCKED_TEMP_FILE, bytes, sizeof bytes));
   printFileStep("short", readFilePrefix(SCORE_FILE, bytes, SHORT_CAPACITY));
   printFileStep("folder", readFilePrefix(".", bytes, sizeof bytes));
   printFileStep("device", readFilePrefix(DEVICE, bytes, sizeof bytes));

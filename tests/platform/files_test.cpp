@@ -13,7 +13,26 @@
 #include <string>
 #include <vector>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+enum class RenameFault { None, Fail, Kill };
+RenameFault renameFault = RenameFault::None;
+}  // namespace
+
+// The test binary's own rename stands in front of the C library's, so that a test can make a
+// store fail, or die, exactly between the write of its temporary file and the rename.
+extern "C" int rename(const char* from, const char* to) {
+  if (renameFault == RenameFault::Kill) std::raise(SIGKILL);
+  if (renameFault == RenameFault::Fail) {
+    errno = EIO;
+    return -1;
+  }
+  return renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
 
 namespace {
 
@@ -23,7 +42,7 @@ class FilesTest : public testing::Test {
  protected:
   void SetUp() override { dir = makeTempDir(); }
   void TearDown() override {
-    fileReplaceFault = FileReplaceFault::None;
+    renameFault = RenameFault::None;
     fs::remove_all(dir);
   }
 
@@ -100,18 +119,18 @@ TEST_F(FilesTest, FailedReplaceKeepsTheOldContentAndRemovesItsTemporaryFile) {
   struct Row {
     const char* name;
     std::string file;
-    FileReplaceFault fault;
+    RenameFault fault;
   };
   const Row rows[] = {
-      {"rename fails after the write", "old", FileReplaceFault::FailBeforeRename},
-      {"a folder stands where the file goes", "best", FileReplaceFault::None},
-      {"a path component is a file", "plain/best", FileReplaceFault::None},
+      {"rename fails after the write", "old", RenameFault::Fail},
+      {"a folder stands where the file goes", "best", RenameFault::None},
+      {"a path component is a file", "plain/best", RenameFault::None},
   };
   writeBytes(path("old"), "50\r\n");
   for (const Row& row : rows) {
-    fileReplaceFault = row.fault;
+    renameFault = row.fault;
     EXPECT_FALSE(replaceFileContents(path(row.file).c_str(), "80\r\n", 4)) << row.name;
-    fileReplaceFault = FileReplaceFault::None;
+    renameFault = RenameFault::None;
   }
   EXPECT_EQ(readBytes(path("old")), "50\r\n");
   EXPECT_TRUE(fs::is_directory(path("best")));
@@ -124,7 +143,7 @@ TEST_F(FilesTest, ProcessKilledBeforeTheRenameLeavesTheOldContent) {
   writeBytes(file, "50\r\n");
   EXPECT_EXIT(
       {
-        fileReplaceFault = FileReplaceFault::KillBeforeRename;
+        renameFault = RenameFault::Kill;
         replaceFileContents(file.c_str(), "80\r\n", 4);
       },
       testing::KilledBySignal(SIGKILL), "");
