@@ -20,5 +20,4 @@ need_packages() {
 }
 
 # What building and running the game needs.
-BUILD_PACKAGES=(g++ cmake make pkg-config libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev
-  libpng-dev)
+BUILD_PACKAGES=(g++ cmake make pkg-config libsdl1.2-dev libsdl-image1.2-dev libsdl-mixer1.2-dev)
