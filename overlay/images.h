@@ -77,8 +77,8 @@ void drawImage(SDL_Surface* image, SDL_Rect* part, int x, int y);
 
 // Draws keyed `image` whole onto Screen at (x, y), giving exactly the pixels of drawImage: its
 // `runs` (findOpaqueRuns of this image) are copied, clipped to Screen's clip rectangle, where
-// Screen has the image's true-colour format and the image needs no lock; otherwise SDL blits it. The border lies over every
-// frame, and SDL's keyed blit of it would cost several screen copies.
+// Screen has the image's true-colour format and the image needs no lock; otherwise SDL blits
+// it. The border lies over every frame, and SDL's keyed blit of it would cost several copies.
 void drawKeyedImage(SDL_Surface* image, const OpaqueRuns& runs, int x, int y);
 
 // Makes the two work surfaces from Screen, loads the five kit images and fills the tables.
