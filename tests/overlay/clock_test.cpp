@@ -12,53 +12,40 @@ namespace {
 
 using namespace overlay_media;
 
-std::tm localTime(int year, int month, int day, int weekday, int hour, int minute, int second) {
-  std::tm time{};
-  time.tm_year = year - 1900;
-  time.tm_mon = month - 1;
-  time.tm_mday = day;
-  time.tm_wday = weekday;
-  time.tm_hour = hour;
-  time.tm_min = minute;
-  time.tm_sec = second;
-  return time;
-}
-
 TEST(ClockLines, DateInWordsAndTwelveHourTime) {
   struct Row {
     const char* name;
-    std::tm time;
+    int year, month, day, weekday, hour, minute, second;
     const char* date;
     const char* clock;
   };
   const Row rows[] = {
-      {"new year, midnight", localTime(2023, 1, 1, 0, 0, 0, 0), "Sunday January 1st 2023",
-       "12:00:00 AM"},
-      {"2nd, after half past midnight", localTime(2026, 2, 2, 1, 0, 30, 15),
-       "Monday February 2nd 2026", "12:30:15 AM"},
-      {"3rd, no leading zero on the hour", localTime(2026, 3, 3, 2, 9, 5, 7),
-       "Tuesday March 3rd 2026", "9:05:07 AM"},
-      {"4th, before noon", localTime(2026, 6, 4, 4, 11, 59, 59), "Thursday June 4th 2026",
-       "11:59:59 AM"},
-      {"11th, noon", localTime(2026, 4, 11, 6, 12, 0, 0), "Saturday April 11th 2026",
-       "12:00:00 PM"},
-      {"12th, after noon", localTime(2026, 5, 12, 2, 12, 5, 9), "Tuesday May 12th 2026",
-       "12:05:09 PM"},
-      {"13th, one o'clock", localTime(2026, 7, 13, 1, 13, 0, 0), "Monday July 13th 2026",
-       "1:00:00 PM"},
-      {"21st, last second", localTime(2026, 8, 21, 5, 23, 59, 59), "Friday August 21st 2026",
+      {"new year, midnight", 2023, 1, 1, 0, 0, 0, 0, "Sunday January 1st 2023", "12:00:00 AM"},
+      {"2nd, after half past midnight", 2026, 2, 2, 1, 0, 30, 15, "Monday February 2nd 2026",
+       "12:30:15 AM"},
+      {"3rd, no leading zero on the hour", 2026, 3, 3, 2, 9, 5, 7, "Tuesday March 3rd 2026",
+       "9:05:07 AM"},
+      {"4th, before noon", 2026, 6, 4, 4, 11, 59, 59, "Thursday June 4th 2026", "11:59:59 AM"},
+      {"11th, noon", 2026, 4, 11, 6, 12, 0, 0, "Saturday April 11th 2026", "12:00:00 PM"},
+      {"12th, after noon", 2026, 5, 12, 2, 12, 5, 9, "Tuesday May 12th 2026", "12:05:09 PM"},
+      {"13th, one o'clock", 2026, 7, 13, 1, 13, 0, 0, "Monday July 13th 2026", "1:00:00 PM"},
+      {"21st, last second", 2026, 8, 21, 5, 23, 59, 59, "Friday August 21st 2026",
        "11:59:59 PM"},
-      {"22nd", localTime(2026, 10, 22, 4, 9, 0, 0), "Thursday October 22nd 2026", "9:00:00 AM"},
-      {"23rd", localTime(2026, 11, 23, 1, 9, 0, 0), "Monday November 23rd 2026", "9:00:00 AM"},
-      {"31st", localTime(2026, 12, 31, 4, 9, 0, 0), "Thursday December 31st 2026", "9:00:00 AM"},
-      {"the longest date, 29 characters", localTime(2026, 9, 30, 3, 9, 0, 0),
+      {"22nd", 2026, 10, 22, 4, 9, 0, 0, "Thursday October 22nd 2026", "9:00:00 AM"},
+      {"23rd", 2026, 11, 23, 1, 9, 0, 0, "Monday November 23rd 2026", "9:00:00 AM"},
+      {"31st", 2026, 12, 31, 4, 9, 0, 0, "Thursday December 31st 2026", "9:00:00 AM"},
+      {"the longest date, 29 characters", 2026, 9, 30, 3, 9, 0, 0,
        "Wednesday September 30th 2026", "9:00:00 AM"},
   };
   for (const Row& row : rows) {
+    std::tm time{};
+    time.tm_year = row.year - 1900, time.tm_mon = row.month - 1, time.tm_mday = row.day;
+    time.tm_wday = row.weekday, time.tm_hour = row.hour, time.tm_min = row.minute;
+    time.tm_sec = row.second;
     char line[CLOCK_LINE_SIZE];
-    formatDateLine(row.time, line, sizeof line);
+    formatDateLine(time, line, sizeof line);
     EXPECT_EQ(std::string(line), row.date) << row.name;
-    formatTimeLine(row.time, line, sizeof line);
+    formatTimeLine(time, line, sizeof line);
     EXPECT_EQ(std::string(line), row.clock) << row.name;
   }
 }
