@@ -5,13 +5,10 @@
 
 #include "app/screen.h"
 #include "overlay/overlay_media.h"
-#include "platform/pixels.h"
 #include "support/test_screen.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,41 +19,15 @@
 
 namespace {
 
-constexpr uint32_t RED = 0xFF0000;
-constexpr unsigned HANG_LIMIT_SECONDS = 20;  // a load that has not ended by then never will
-
 std::string readBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // A PNG chunk claiming `length` bytes of data; its CRC is left wrong (zeros), as damage leaves it.
 std::string chunk(const std::string& type, const std::string& data, uint32_t length) {
-  const std::string claimed = {char(length >> 24), char(length >> 16), char(length >> 8),
-                               char(length)};
-  return claimed + type + data + std::string(4, '\0');
-}
-
-bool safe(const std::string& bytes) {
-  SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
-  const bool result = safeToDecode(source);
-  EXPECT_EQ(SDL_RWtell(source), 0) << "the read position must be left where it was";
-  SDL_RWclose(source);
-  return result;
-}
-
-// A 24-bit BMP of one row, written with SDL_SaveBMP; colours are 0xRRGGBB.
-void writeRowBmp(const std::string& path, std::initializer_list<uint32_t> colours) {
-  SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, int(colours.size()), 1, 24,
-                                              0x00FF0000, 0x0000FF00, 0x000000FF, 0);
-  int x = 0;
-  for (uint32_t colour : colours) writePixel(surface, x++, 0, colour);
-  EXPECT_EQ(SDL_SaveBMP(surface, path.c_str()), 0);
-  SDL_FreeSurface(surface);
+  return std::string{char(length >> 24), char(length >> 16), char(length >> 8), char(length)} +
+         type + data + std::string(4, '\0');
 }
 
 }  // namespace
@@ -70,28 +41,31 @@ TEST(ImageLoading, KeyedImageLeavesOutExactlyWhatConvertsToCyan) {
   const Row rows[] = {
       {"32-bit display: (0, 255, 254) is drawn", 32, 0x00FFFE},
       {"24-bit display: (0, 255, 254) is drawn", 24, 0x00FFFE},
-      {"16-bit display: (0, 255, 254) converts to cyan's value and is left out", 16, RED},
+      {"16-bit display: (0, 255, 254) converts to cyan's value and is left out", 16, 0xFF0000},
   };
-  const std::string folder = makeTempDir();
-  const std::string path = folder + "/keyed.bmp";
+  const std::string path = makeTempDir() + "/keyed.bmp";
+  SDL_Surface* row3 = SDL_CreateRGBSurface(0, 3, 1, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+  const uint32_t colours[] = {0x00FFFF, 0x00FFFE, 0xFFFFFF};
+  for (int x = 0; x < 3; ++x) writePixel(row3, x, 0, colours[x]);
+  ASSERT_EQ(SDL_SaveBMP(row3, path.c_str()), 0);
+  SDL_FreeSurface(row3);
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     openTestScreen(row.displayBits);
-    writeRowBmp(path, {0x00FFFF, 0x00FFFE, 0xFFFFFF});
     SDL_Surface* image = loadKeyedImage(path.c_str());
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->flags & (SDL_SRCCOLORKEY | SDL_RLEACCELOK | SDL_SRCALPHA),
               Uint32(SDL_SRCCOLORKEY));
     EXPECT_EQ(image->format->BitsPerPixel, row.displayBits) << "converted to the display";
-    overlay_media::paintScreen(RED);
+    overlay_media::paintScreen(0xFF0000);
     drawKeyedImage(image, findOpaqueRuns(image), 10, 20);
-    EXPECT_EQ(screenRgb(10, 20), RED) << "cyan is left out";
+    EXPECT_EQ(screenRgb(10, 20), 0xFF0000u) << "cyan is left out";
     EXPECT_EQ(screenRgb(11, 20), row.nearCyanOnScreen);
     EXPECT_EQ(screenRgb(12, 20), 0xFFFFFFu);
     SDL_FreeSurface(image);
     closeTestScreen();
   }
-  std::filesystem::remove_all(folder);
+  std::filesystem::remove_all(std::filesystem::path(path).parent_path());
 }
 
 TEST(ImageLoading, KeyedImageDrawnByItsRunsIsWhatSdlDraws) {
@@ -114,37 +88,21 @@ TEST(ImageLoading, KeyedImageDrawnByItsRunsIsWhatSdlDraws) {
     });
     const OpaqueRuns runs = findOpaqueRuns(image);
     for (const Place& place : places) {
-      SCOPED_TRACE(testing::Message() << depth << " bits, " << place.name);
       fillScreenWithNoise(uint32_t(place.x));
       SDL_Rect at{Sint16(place.x), Sint16(place.y), 0, 0};
       SDL_UpperBlit(image, nullptr, Screen, &at);
       const std::vector<uint32_t> bySdl = screenValues();
       fillScreenWithNoise(uint32_t(place.x));
       drawKeyedImage(image, runs, place.x, place.y);
-      EXPECT_TRUE(screenValues() == bySdl);
+      EXPECT_TRUE(screenValues() == bySdl) << depth << " bits, " << place.name;
     }
     SDL_FreeSurface(image);
     closeTestScreen();
   }
 }
 
-TEST(ImageLoading, MissingOrUndecodableFileGivesNull) {
-  openTestScreen(32);
-  const std::string folder = makeTempDir();
-  writeBytes(folder + "/garbage.png", "no picture here");
-  for (const std::string& path : {folder + "/missing.png", folder + "/garbage.png"}) {
-    SCOPED_TRACE(path);
-    EXPECT_EQ(loadKeyedImage(path.c_str()), nullptr);
-    EXPECT_EQ(loadAlphaImage(path.c_str()), nullptr);
-  }
-  std::filesystem::remove_all(folder);
-  closeTestScreen();
-}
-
-TEST(ImageLoading, RefusesExactlyThePngsWhoseChunksRunPastTheirEnd) {
+TEST(ImageLoading, RefusesMissingAndUndecodableFilesAndPngsWhoseChunksRunPastTheirEnd) {
   const std::string png = readBytes(sourceDir() + "/Media/Orvane/Border.png");
-  const std::string bmp = readBytes(sourceDir() + "/Media/Game/ship.bmp");
-  ASSERT_GT(png.size(), 40u);
   const std::string header = png.substr(0, 33);  // signature and IHDR
   struct Row {
     const char* name;
@@ -154,7 +112,7 @@ TEST(ImageLoading, RefusesExactlyThePngsWhoseChunksRunPastTheirEnd) {
   const Row rows[] = {
       {"a whole PNG", png, true},
       {"a whole PNG with bytes after IEND", png + "trailing", true},
-      {"a BMP is left to SDL_image", bmp, true},
+      {"a BMP is left to SDL_image", readBytes(sourceDir() + "/Media/Game/ship.bmp"), true},
       {"bytes of no known kind are left to SDL_image", "not an image at all", true},
       {"a PNG cut in half", png.substr(0, png.size() / 2), false},
       {"a PNG cut just before its IEND", png.substr(0, png.size() - 12), false},
@@ -165,35 +123,41 @@ TEST(ImageLoading, RefusesExactlyThePngsWhoseChunksRunPastTheirEnd) {
       {"the PNG magic with a damaged rest of the signature",
        "\x89PNG\r\n\x1a\x0b" + png.substr(8), false},
   };
-  for (const Row& row : rows) EXPECT_EQ(safe(row.bytes), row.safe) << row.name;
+  for (const Row& row : rows) {
+    SDL_RWops* source = SDL_RWFromConstMem(row.bytes.data(), int(row.bytes.size()));
+    EXPECT_EQ(safeToDecode(source), row.safe) << row.name;
+    EXPECT_EQ(SDL_RWtell(source), 0) << row.name << ": the read position must stay";
+    SDL_RWclose(source);
+  }
 
-  // Without the guard SDL_image never returns from the damaged file: end the test instead.
-  alarm(HANG_LIMIT_SECONDS);
+  openTestScreen(32);
   const std::string dir = makeTempDir();
-  writeBytes(dir + "/runaway.png", header + chunk("gAMA", std::string(4, '\0'), 0x1000u));
-  EXPECT_EQ(loadImage((dir + "/runaway.png").c_str()), nullptr);
+  std::ofstream(dir + "/garbage.png", std::ios::binary) << "no picture here";
+  // Without the guard SDL_image never returns from the runaway chunk: end the test instead.
+  std::ofstream(dir + "/runaway.png", std::ios::binary)
+      << header + chunk("gAMA", std::string(4, '\0'), 0x1000u);
+  alarm(20);
+  for (const char* name : {"/missing.png", "/garbage.png", "/runaway.png"}) {
+    EXPECT_EQ(loadKeyedImage((dir + name).c_str()), nullptr) << name;
+    EXPECT_EQ(loadAlphaImage((dir + name).c_str()), nullptr) << name;
+  }
   alarm(0);
   std::filesystem::remove_all(dir);
+  closeTestScreen();
 }
 
-TEST(OverlayMedia, WithoutFilesTheWorkSurfacesStillExist) {
+TEST(OverlayMedia, WithoutFilesOnlyTheWorkSurfacesExist) {
   openTestScreen(32);
-  const std::string folder = makeTempDir();
   {
-    ScopedWorkingDir cwd(folder);
+    ScopedWorkingDir cwd(makeTempDir());
     loadOverlayMedia();
   }
-  std::filesystem::remove_all(folder);
-  for (SDL_Surface* work : {overlayMedia.snapshotSurface, overlayMedia.backdropSurface}) {
-    ASSERT_NE(work, nullptr);
-    EXPECT_EQ(work->w, SCREEN_WIDTH);
-    EXPECT_EQ(work->h, SCREEN_HEIGHT);
-    EXPECT_EQ(work->format->BitsPerPixel, Screen->format->BitsPerPixel);
-  }
+  for (SDL_Surface* work : {overlayMedia.snapshotSurface, overlayMedia.backdropSurface})
+    EXPECT_TRUE(work && work->w == SCREEN_WIDTH && work->h == SCREEN_HEIGHT &&
+                work->format->BitsPerPixel == Screen->format->BitsPerPixel);
   for (SDL_Surface* image : {overlayMedia.fontSurface, overlayMedia.buttonSurface,
                              overlayMedia.borderSurface, overlayMedia.topBottomBorderSurface,
                              overlayMedia.cursorSurface})
     EXPECT_EQ(image, nullptr);
-  EXPECT_TRUE(overlayMedia.borderRuns.empty());
   closeTestScreen();
 }

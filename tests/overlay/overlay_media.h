@@ -1,10 +1,10 @@
 // tests/overlay/overlay_media.h -- made-up overlay images for the overlay's tests, converted the
 // way the real loader converts them, whose pixels say where they came from.
 //
-// Button sheet: the pixel (dx, dy) of tile t (9 * row + column) is red 10 + 13 t, green 12 dx,
-// blue 12 dy, opaque. Cursor sheet: the pointer cell's pixel (dx, dy) is red 250, green 2 dx,
-// blue 2 dy; the other cells are red 40. Band: row r is red 30, green r, blue 200. Border: cyan
-// (transparent) but for BORDER_MARK_* pixels.
+// Button sheet: pixel (dx, dy) of tile t (9 * row + column) is red 10 + 13 t, green 12 dx, blue
+// 12 dy. Cursor sheet: the pointer cell's pixel (dx, dy) is red 250, green 2 dx, blue 2 dy; other
+// cells are red 40. Band: row r is red 30, green r, blue 200. Border: cyan (transparent) but for
+// the row BORDER_MARK_Y.
 #pragma once
 
 #include "app/frame.h"
@@ -27,7 +27,7 @@ constexpr int SHEET_TILE = BUTTON_TILE_SIZE;
 constexpr int BAND_HEIGHT = 130;
 constexpr uint32_t CYAN = 0x00FFFF;
 constexpr uint32_t BORDER_MARK_COLOUR = 0xC01020;
-constexpr int BORDER_MARK_Y = 470;  // the whole row is opaque in the border picture
+constexpr int BORDER_MARK_Y = 470;
 
 inline uint32_t tileColour(int tile, int dx, int dy) {
   return uint32_t(10 + 13 * tile) << 16 | uint32_t(12 * dx) << 8 | uint32_t(12 * dy);
@@ -37,7 +37,7 @@ inline uint32_t cursorColour(int dx, int dy) {
 }
 inline uint32_t bandColour(int row) { return 30u << 16 | uint32_t(row) << 8 | 200u; }
 
-// A surface of w by h painted by `colourAt` (0xRRGGBB), converted with SDL_DisplayFormatAlpha
+// A w by h surface painted by `colourAt` (0xRRGGBB), converted with SDL_DisplayFormatAlpha
 // (opaque) or, keyed, with SDL_DisplayFormat and the cyan key.
 inline SDL_Surface* paintedImage(int w, int h, bool keyed,
                                  const std::function<uint32_t(int, int)>& colourAt) {
@@ -52,31 +52,19 @@ inline SDL_Surface* paintedImage(int w, int h, bool keyed,
   return converted;
 }
 
-// The overlay's state and the input as at program start, for tests run in one process.
-inline void resetOverlayState() {
+// Every image of the kit but the font, the keyed images' runs and the two work surfaces, made
+// as the loader makes them; the overlay's state and the input start afresh.
+inline void loadTestMedia() {
   overlayFade = 0.0;
   overlayOpen = 0;
   overlayLocalTime = nullptr;
   quitRequested = 0;
   inputState = InputState{};
-}
-
-inline void fillTables() {
-  for (int i = 0; i < GLYPH_COUNT; ++i)
-    overlayMedia.glyphRects[i] = {Sint16(15 * i), 0, 15, 21};
   for (int r = 0; r < BUTTON_TILE_ROWS; ++r)
     for (int c = 0; c < BUTTON_TILE_COLUMNS; ++c)
       overlayMedia.buttonTileRects[9 * r + c] = {Sint16(21 * c), Sint16(21 * r), 21, 21};
   overlayMedia.cursorRect = {Sint16(CURSOR_CELL_X), 0, Uint16(CURSOR_CELL_SIZE),
                              Uint16(CURSOR_CELL_SIZE)};
-}
-
-// Every image of the kit but the font (text drawing is not the overlay's own business), the keyed
-// images' runs and the two work surfaces made as the loader makes them; the overlay's state
-// starts afresh.
-inline void loadTestMedia() {
-  resetOverlayState();
-  fillTables();
   overlayMedia.snapshotSurface = SDL_DisplayFormat(Screen);
   overlayMedia.backdropSurface = SDL_DisplayFormat(Screen);
   overlayMedia.buttonSurface =
@@ -96,11 +84,10 @@ inline void loadTestMedia() {
 }
 
 inline void freeTestMedia() {
-  SDL_Surface** surfaces[] = {&overlayMedia.snapshotSurface, &overlayMedia.backdropSurface,
-                              &overlayMedia.fontSurface,     &overlayMedia.buttonSurface,
-                              &overlayMedia.borderSurface,   &overlayMedia.topBottomBorderSurface,
-                              &overlayMedia.cursorSurface};
-  for (SDL_Surface** surface : surfaces) {
+  for (SDL_Surface** surface :
+       {&overlayMedia.snapshotSurface, &overlayMedia.backdropSurface, &overlayMedia.fontSurface,
+        &overlayMedia.buttonSurface, &overlayMedia.borderSurface,
+        &overlayMedia.topBottomBorderSurface, &overlayMedia.cursorSurface}) {
     SDL_FreeSurface(*surface);
     *surface = nullptr;
   }

@@ -3,158 +3,111 @@
 
 #include "app/screen.h"
 #include "overlay/images.h"
-#include "overlay/test_font.h"
+#include "platform/pixels.h"
 #include "support/test_screen.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int LINE_Y = 200;
-constexpr uint32_t BACKGROUND_RGB = 0x203040;
+constexpr uint32_t BACKGROUND = 0x203040;
+
+// The test font: every cell has an opaque stripe down its first column (the mark: red the cell
+// plus one, green 100) and its last (the edge: green 150), and nothing elsewhere.
+uint32_t markRgb(int cell) { return uint32_t(cell + 1) << 16 | 100u << 8; }
+uint32_t edgeRgb(int cell) { return uint32_t(cell + 1) << 16 | 150u << 8; }
 
 class TextTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(openTestScreen(32), nullptr);
-    font = installTestFont();
-    clearScreen();
+    openTestScreen(32);
+    font = SDL_CreateRGBSurface(SDL_SRCALPHA, GLYPH_COUNT * GLYPH_CELL_WIDTH, GLYPH_CELL_HEIGHT,
+                                32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    for (int cell = 0; cell < GLYPH_COUNT; ++cell) {
+      const int left = GLYPH_CELL_WIDTH * cell;
+      for (int y = 0; y < GLYPH_CELL_HEIGHT; ++y) {
+        writePixel(font, left, y, 0xFF000000 | markRgb(cell));
+        writePixel(font, left + GLYPH_CELL_WIDTH - 1, y, 0xFF000000 | edgeRgb(cell));
+      }
+      overlayMedia.glyphRects[cell] = {Sint16(left), 0, GLYPH_CELL_WIDTH, GLYPH_CELL_HEIGHT};
+    }
+    overlayMedia.fontSurface = font;
   }
   void TearDown() override {
     overlayMedia = OverlayMedia{};
     SDL_FreeSurface(font);
     closeTestScreen();
   }
-
-  static void clearScreen() {
-    SDL_FillRect(Screen, nullptr,
-                 SDL_MapRGB(Screen->format, BACKGROUND_RGB >> 16, (BACKGROUND_RGB >> 8) & 0xFF,
-                            BACKGROUND_RGB & 0xFF));
-  }
-
-  static std::vector<uint8_t> screenBytes() {
-    const auto* pixels = static_cast<const uint8_t*>(Screen->pixels);
-    return std::vector<uint8_t>(pixels, pixels + Screen->pitch * Screen->h);
-  }
-
-  // Checks that `text`, n bytes from x `start` on row `top`, is exactly what the screen shows
-  // on its first row: each on-screen glyph's mark and edge, and the background elsewhere.
-  static void expectLine(const std::string& text, int start, int top) {
-    const int n = int(text.size());
-    std::vector<uint32_t> expected(SCREEN_WIDTH, BACKGROUND_RGB);
-    for (int i = 0; i < n; ++i) {
-      const int cell = glyphIndex(static_cast<unsigned char>(text[i]));
-      const int left = start + GLYPH_ADVANCE * i;
-      if (left >= 0 && left < SCREEN_WIDTH) expected[left] = fontMarkRgb(cell);
-      const int edge = left + GLYPH_CELL_WIDTH - 1;
-      if (edge >= 0 && edge < SCREEN_WIDTH) expected[edge] = fontEdgeRgb(cell);
-    }
-    const int row = top < 0 ? 0 : top;
-    for (int x = 0; x < SCREEN_WIDTH; ++x) {
-      ASSERT_EQ(screenRgb(x, row), expected[x]) << "pixel " << x << " of \"" << text << "\"";
-    }
-  }
-
   SDL_Surface* font = nullptr;
 };
 
-TEST_F(TextTest, AlignmentSetsWhereTheFirstGlyphStarts) {
-  struct Row {
-    const char* name;
-    TextAlign align;
-    std::string text;
-    int x;
-    int start;
-  };
-  const Row rows[] = {
-      {"left starts at x", TextAlign::Left, "Score", 20, 20},
-      {"centre of 1 starts 5 left", TextAlign::Centre, "A", 320, 315},
-      {"centre of 4 starts 22 left", TextAlign::Centre, "Exit", 320, 298},
-      {"centre of 11 starts 60 left", TextAlign::Centre, "Resume game", 320, 260},
-      {"right of 10 starts 110 left", TextAlign::Right, "Health = 0", 620, 510},
-      {"right of 11 starts 121 left", TextAlign::Right, "Health = -4", 620, 499},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    clearScreen();
-    drawText(row.x, LINE_Y, row.text.c_str(), row.align);
-    expectLine(row.text, row.start, LINE_Y);
-    // The cell is 21 rows high: the rows just above and below stay untouched.
-    EXPECT_EQ(screenRgb(row.start, LINE_Y + GLYPH_CELL_HEIGHT - 1), screenRgb(row.start, LINE_Y));
-    EXPECT_EQ(screenRgb(row.start, LINE_Y - 1), BACKGROUND_RGB);
-    EXPECT_EQ(screenRgb(row.start, LINE_Y + GLYPH_CELL_HEIGHT), BACKGROUND_RGB);
+// The whole screen after drawing `text` with its first glyph's cell at (start, top) over the
+// background: each visible glyph's mark and edge on the cell's 21 rows, the background elsewhere.
+std::vector<uint32_t> expectedScreen(const std::string& text, int start, int top) {
+  std::vector<uint32_t> screen(SCREEN_WIDTH * SCREEN_HEIGHT, BACKGROUND);
+  for (int y = std::max(top, 0); y < std::min(top + GLYPH_CELL_HEIGHT, SCREEN_HEIGHT); ++y) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      const int cell = glyphIndex(static_cast<unsigned char>(text[i]));
+      const int left = start + GLYPH_ADVANCE * int(i), edge = left + GLYPH_CELL_WIDTH - 1;
+      if (left >= 0 && left < SCREEN_WIDTH) screen[y * SCREEN_WIDTH + left] = markRgb(cell);
+      if (edge >= 0 && edge < SCREEN_WIDTH) screen[y * SCREEN_WIDTH + edge] = edgeRgb(cell);
+    }
   }
-  // Right with n = 10: the last cell covers x - 11 to x + 3.
-  clearScreen();
-  drawText(620, LINE_Y, "Health = 0", TextAlign::Right);
-  EXPECT_EQ(screenRgb(609, LINE_Y), fontMarkRgb(glyphIndex('0')));
-  EXPECT_EQ(screenRgb(623, LINE_Y), fontEdgeRgb(glyphIndex('0')));
+  return screen;
 }
 
-TEST_F(TextTest, ControlAndHighBytesDrawTheBlankAndStillAdvance) {
-  const std::string text = "a\nb\tc\x7f\x80\xff" "d";
-  drawText(100, LINE_Y, text.c_str(), TextAlign::Left);
-  expectLine(text, 100, LINE_Y);
-  EXPECT_EQ(glyphMarkAt(screenRgb(100 + GLYPH_ADVANCE * 1, LINE_Y)), 0) << "line feed";
-  EXPECT_EQ(glyphMarkAt(screenRgb(100 + GLYPH_ADVANCE * 8, LINE_Y)), glyphIndex('d'));
-}
-
-TEST_F(TextTest, TextPartlyOffTheScreenDrawsItsVisiblePart) {
-  struct Row {
-    const char* name;
-    int x;
-    int y;
-    TextAlign align;
-    int start;
-  };
-  // 70 characters: 770 pixels of advance, wider than the screen.
-  std::string wide;
+TEST_F(TextTest, EachGlyphLandsWhereAlignmentPutsItAndOnlyItsVisiblePartIsDrawn) {
+  std::string wide;  // 70 characters: 770 pixels of advance, wider than the screen
   for (int i = 0; i < 70; ++i) wide += char('!' + i);
-  const Row rows[] = {
-      {"centred wider than the screen", 320, LINE_Y, TextAlign::Centre, 320 - 385},
-      {"left edge cuts the first glyph", -10, LINE_Y, TextAlign::Left, -10},
-      {"above the top edge", 30, -10, TextAlign::Left, 30},
-      {"below the bottom edge", 30, 470, TextAlign::Left, 30},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    clearScreen();
-    drawText(row.x, row.y, wide.c_str(), row.align);
-    expectLine(wide, row.start, row.y);
-  }
-}
-
-TEST_F(TextTest, DrawsNothing) {
-  const std::vector<uint8_t> before = screenBytes();
   struct Row {
     const char* name;
     int x, y;
-    const char* text;
+    std::string text;
     TextAlign align;
+    int start;  // where the first cell's left column should be
   };
-  // 65636 would wrap to 100 in a 16-bit rectangle.
+  constexpr int Y = 200;
   const Row rows[] = {
-      {"an empty string, left", 320, LINE_Y, "", TextAlign::Left},
-      {"an empty string, centred", 320, LINE_Y, "", TextAlign::Centre},
-      {"an empty string, right", 320, LINE_Y, "", TextAlign::Right},
-      {"far right", 65636, LINE_Y, "Text", TextAlign::Left},
-      {"right of the edge", 640, LINE_Y, "Text", TextAlign::Left},
-      {"far left", -65436, LINE_Y, "Text", TextAlign::Left},
-      {"above", 100, -21, "Text", TextAlign::Left},
-      {"below", 100, 480, "Text", TextAlign::Left},
-      {"far below", 100, 65636, "Text", TextAlign::Left},
+      {"left starts at x", 20, Y, "Score", TextAlign::Left, 20},
+      {"centre of 1 starts 5 left", 320, Y, "A", TextAlign::Centre, 315},
+      {"centre of 4 starts 22 left", 320, Y, "Exit", TextAlign::Centre, 298},
+      {"centre of 11 starts 60 left", 320, Y, "Resume game", TextAlign::Centre, 260},
+      {"right of 10 starts 110 left", 620, Y, "Health = 0", TextAlign::Right, 510},
+      {"right of 11 starts 121 left", 620, Y, "Health = -4", TextAlign::Right, 499},
+      {"control and high bytes draw the blank and advance", 100, Y,
+       "a\nb\tc\x7f\x80\xff" "d", TextAlign::Left, 100},
+      {"centred wider than the screen", 320, Y, wide, TextAlign::Centre, 320 - 385},
+      {"left edge cuts the first glyph", -10, Y, wide, TextAlign::Left, -10},
+      {"above the top edge", 30, -10, wide, TextAlign::Left, 30},
+      {"below the bottom edge", 30, 470, wide, TextAlign::Left, 30},
+      {"an empty string, centred", 320, Y, "", TextAlign::Centre, 320},
+      {"an empty string, right", 320, Y, "", TextAlign::Right, 320},
+      // 65636 would wrap to 100 in a 16-bit rectangle.
+      {"far right", 65636, Y, "Text", TextAlign::Left, 65636},
+      {"right of the edge", 640, Y, "Text", TextAlign::Left, 640},
+      {"far left", -65436, Y, "Text", TextAlign::Left, -65436},
+      {"wholly above", 100, -21, "Text", TextAlign::Left, 100},
+      {"wholly below", 100, 480, "Text", TextAlign::Left, 100},
+      {"far below", 100, 65636, "Text", TextAlign::Left, 100},
   };
   for (const Row& row : rows) {
-    drawText(row.x, row.y, row.text, row.align);
-    EXPECT_EQ(screenBytes(), before) << row.name;
+    SCOPED_TRACE(row.name);
+    SDL_FillRect(Screen, nullptr, SDL_MapRGB(Screen->format, 0x20, 0x30, 0x40));
+    drawText(row.x, row.y, row.text.c_str(), row.align);
+    const std::vector<uint32_t> expected = expectedScreen(row.text, row.start, row.y);
+    for (int i = 0; i < SCREEN_WIDTH * SCREEN_HEIGHT; ++i)
+      ASSERT_EQ(screenRgb(i % SCREEN_WIDTH, i / SCREEN_WIDTH), expected[size_t(i)])
+          << "at (" << i % SCREEN_WIDTH << ", " << i / SCREEN_WIDTH << ")";
   }
+  drawText(100, Y, "\x1f ~\x7f", TextAlign::Left);
+  const uint32_t cells[] = {markRgb(0), markRgb(0), markRgb(94), markRgb(0)};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(screenRgb(100 + 11 * i, Y), cells[i]) << "glyph " << i;
   overlayMedia.fontSurface = nullptr;
-  drawText(100, LINE_Y, "Resume game", TextAlign::Centre);
-  EXPECT_EQ(screenBytes(), before) << "without a font";
+  drawText(100, 300, "Resume game", TextAlign::Centre);
+  EXPECT_EQ(screenRgb(40, 300), BACKGROUND) << "without a font nothing is drawn";
 }
 
 }  // namespace

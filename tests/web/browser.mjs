@@ -10,9 +10,6 @@ import path from 'node:path';
 const env = process.env;
 const puppeteer = createRequire(path.join(env.ZARAZ_WEB_DRIVER, 'package.json'))('puppeteer-core');
 
-const URL = env.ZARAZ_WEB_URL;
-const WORK = env.ZARAZ_WEB_WORK;
-const CHROMIUM = '/usr/bin/chromium';
 const WIDTH = 640;
 const HEIGHT = 480;
 const CENTRE = { x: 320, y: 240 };
@@ -32,6 +29,7 @@ const CAVE_PATCH = { x: 110, y: 290, w: 100, h: 100 };  // open cave at the star
 const HUD_DIGITS = { x: 152, y: 29, w: 90, h: 22 };     // the best score's digits
 const PLAY_MS = 10000;          // the stretch of play over which the pace is measured
 const RECORD_TIMEOUT_MS = 60000;
+const SAVED = '/saved/highscore.dat';  // the record as the page keeps it, under IDBFS's mount
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 let passed = 0;
@@ -45,20 +43,16 @@ function check(name, ok, detail = '') {
 }
 const note = (text) => console.log(`# ${text}`);
 
-function launch(profile) {
-  return puppeteer.launch({
-    executablePath: CHROMIUM,
-    headless: true,
-    userDataDir: profile,
-    args: ['--no-sandbox', '--autoplay-policy=user-gesture-required'],
-  });
-}
+const launch = (profile) => puppeteer.launch({
+  executablePath: '/usr/bin/chromium',
+  headless: true,
+  userDataDir: profile,
+  args: ['--no-sandbox', '--autoplay-policy=user-gesture-required'],
+});
 
 async function waitFirstFrame(page) {
-  await page.waitForFunction(
-    () => typeof Module !== 'undefined' && Module.calledRun &&
-      Module._zaraz_web_first_frame_ms() > 0,
-    { timeout: 20000 });
+  await page.waitForFunction(() => typeof Module !== 'undefined' && Module.calledRun &&
+    Module._zaraz_web_first_frame_ms() > 0, { timeout: 20000 });
   await sleep(SETTLE_MS);
 }
 
@@ -69,99 +63,63 @@ async function openGame(browser) {
   page.on('pageerror', (error) => pageErrors.push(error.message));
   await page.setViewport({ width: 720, height: 520 });
   await page.bringToFront();
-  await page.goto(URL, { waitUntil: 'load' });
+  await page.goto(env.ZARAZ_WEB_URL, { waitUntil: 'load' });
   await waitFirstFrame(page);
   return page;
 }
 
-async function reload(page) {
-  await page.reload({ waitUntil: 'load' });
-  await waitFirstFrame(page);
-}
+const reload = (page) => page.reload({ waitUntil: 'load' }).then(() => waitFirstFrame(page));
 
 async function canvasPoint(page, point) {
   const box = await (await page.$('#canvas')).boundingBox();
   return { x: box.x + point.x, y: box.y + point.y };
 }
-
-async function pointAt(page, point) {
+const pointAt = async (page, point) => {
   const at = await canvasPoint(page, point);
   await page.mouse.move(at.x, at.y);
-}
+};
 
-async function tapKey(page, key) {
-  await page.keyboard.down(key);
+// A press and release as long as a person's tap, of a key or (after a moment over it) a point.
+async function tap(page, keyOrPoint) {
+  const key = typeof keyOrPoint === 'string';
+  if (!key) await pointAt(page, keyOrPoint).then(() => sleep(150));
+  await (key ? page.keyboard.down(keyOrPoint) : page.mouse.down());
   await sleep(TAP_MS);
-  await page.keyboard.up(key);
-}
-
-async function clickAt(page, point) {
-  await pointAt(page, point);
-  await sleep(150);
-  await page.mouse.down();
-  await sleep(TAP_MS);
-  await page.mouse.up();
+  await (key ? page.keyboard.up(keyOrPoint) : page.mouse.up());
 }
 
 // The canvas as RGBA bytes, row after row.
 async function picture(page) {
-  const base64 = await page.evaluate(() => {
+  return Buffer.from(await page.evaluate(() => {
     const data = Module.canvas.getContext('2d').getImageData(0, 0, 640, 480).data;
     let text = '';
     for (let i = 0; i < data.length; i += 0x8000) {
       text += String.fromCharCode.apply(null, data.subarray(i, i + 0x8000));
     }
     return btoa(text);
-  });
-  return Buffer.from(base64, 'base64');
+  }), 'base64');
 }
 
-// Largest per-channel difference from the reference (RGB bytes), and how many pixels exceed the
-// tolerance.
-function compareWithReference(rgba, rgb) {
-  let largest = 0;
-  let beyond = 0;
-  for (let p = 0; p < WIDTH * HEIGHT; p += 1) {
-    let pixelLargest = 0;
-    for (let c = 0; c < 3; c += 1) {
-      pixelLargest = Math.max(pixelLargest, Math.abs(rgba[4 * p + c] - rgb[3 * p + c]));
-    }
-    largest = Math.max(largest, pixelLargest);
-    if (pixelLargest > LEVEL_TOLERANCE) beyond += 1;
+// Calls `visit` with the byte index in an RGBA picture of every pixel of `box`.
+function eachPixel(box, visit) {
+  for (let y = box.y; y < box.y + box.h; y += 1) {
+    for (let x = box.x; x < box.x + box.w; x += 1) visit(4 * (y * WIDTH + x));
   }
-  return { largest, beyond };
 }
+const WHOLE = { x: 0, y: 0, w: WIDTH, h: HEIGHT };
+const spread = (a, i) => Math.max(a[i], a[i + 1], a[i + 2]) - Math.min(a[i], a[i + 1], a[i + 2]);
 
 // Pixels whose channels differ by more than a grey's would: the colour split's fringes.
 function colouredPixels(rgba) {
   let count = 0;
-  for (let i = 0; i < rgba.length; i += 4) {
-    const high = Math.max(rgba[i], rgba[i + 1], rgba[i + 2]);
-    const low = Math.min(rgba[i], rgba[i + 1], rgba[i + 2]);
-    if (high - low > 40) count += 1;
-  }
+  eachPixel(WHOLE, (i) => { count += spread(rgba, i) > 40 ? 1 : 0; });
   return count;
 }
 
 function regionMean(rgba, box) {
   let sum = 0;
-  for (let y = box.y; y < box.y + box.h; y += 1) {
-    for (let x = box.x; x < box.x + box.w; x += 1) {
-      const i = 4 * (y * WIDTH + x);
-      sum += (rgba[i] + rgba[i + 1] + rgba[i + 2]) / 3;
-    }
-  }
+  eachPixel(box, (i) => { sum += (rgba[i] + rgba[i + 1] + rgba[i + 2]) / 3; });
   return sum / (box.w * box.h);
-}
-
-function regionDiffers(a, b, box) {
-  for (let y = box.y; y < box.y + box.h; y += 1) {
-    for (let x = box.x; x < box.x + box.w; x += 1) {
-      const i = 4 * (y * WIDTH + x);
-      if (a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2]) return true;
-    }
-  }
-  return false;
 }
 
 const grey = (rgba, point) => rgba[4 * (point.y * WIDTH + point.x)];
@@ -178,7 +136,7 @@ async function waitFor(look) {
 }
 
 // The overlay is fully up when both button frames are dark and the open cave behind is pale.
-// `coloured` counts the pixels of colour seen on the way: the fade mixes greys, so a colour
+// `seen.coloured` counts the pixels of colour on the way: the fade mixes greys, so a colour
 // would be a channel in the wrong place.
 async function overlayLook(page, seen = { coloured: 0 }) {
   const shot = await picture(page);
@@ -197,48 +155,31 @@ async function gameLook(page) {
 
 // The music as the page's SDL_mixer holds it: Web Audio running, the piece not paused and its
 // source node playing, with the audio clock moving.
-async function musicState(page) {
-  return page.evaluate(async () => {
-    const context = SDL.audioContext;
-    const music = SDL.music.audio;
-    const before = context ? context.currentTime : 0;
-    await new Promise((resolve) => setTimeout(resolve, 300));
-    return {
-      context: context ? context.state : 'none',
-      paused: !music || music.paused,
-      node: !!(music && music.webAudioNode),
-      clockMoves: !!context && context.currentTime > before,
-    };
-  });
-}
+const musicState = (page) => page.evaluate(async () => {
+  const [context, music] = [SDL.audioContext, SDL.music.audio];
+  const before = context ? context.currentTime : 0;
+  await new Promise((resolve) => setTimeout(resolve, 300));
+  return { context: context ? context.state : 'none', paused: !music || music.paused,
+    node: !!(music && music.webAudioNode), clockMoves: !!context && context.currentTime > before };
+});
 const playing = (m) => m.context === 'running' && !m.paused && m.node && m.clockMoves;
 
-async function waitForMusic(page) {
-  for (let i = 0; i < 20; i += 1) {
-    const state = await musicState(page);
-    if (playing(state)) return state;
-  }
-  return musicState(page);
-}
+const waitForMusic = (page) => waitFor(async () => {
+  const state = await musicState(page);
+  return { ok: playing(state), ...state };
+});
 
 // ---- The checks, each on a page of its own or following on from the last -----------------------
 
 async function checkStart(page) {
   const firstFrame = await page.evaluate(() => Module._zaraz_web_first_frame_ms());
   note(`page load to first frame: ${firstFrame.toFixed(0)} ms`);
-  const files = ['index.js', 'index.wasm', 'index.data'];
-  const sizes = files.map((name) => fs.statSync(path.join(env.ZARAZ_WEB_DIR, name)).size);
-  note(`transfer: ${files.map((name, i) => `${name} ${sizes[i]}`).join(' + ')} = ` +
-    `${sizes.reduce((a, b) => a + b)} bytes`);
   check('the canvas has the keyboard focus at load',
     await page.evaluate(() => document.activeElement === Module.canvas));
   check('the system pointer is hidden over the canvas',
     await page.evaluate(() => getComputedStyle(Module.canvas).cursor === 'none'));
   check('a line under the canvas gives the controls',
     await page.evaluate(() => /arrow keys/.test(document.getElementById('status').textContent)));
-  const before = await musicState(page);
-  note(`music before any input: context ${before.context}, ` +
-    `source node ${before.node ? 'playing' : 'none'}`);
 
   await pointAt(page, CENTRE);  // where the desktop reference has its pointer
   await sleep(400);
@@ -248,11 +189,19 @@ async function checkStart(page) {
     fs.writeFileSync(path.join(env.ZARAZ_WEB_KEEP_DIR, 'desktop-start.rgb'), reference);
     fs.writeFileSync(path.join(env.ZARAZ_WEB_KEEP_DIR, 'web-start.rgba'), start);
   }
-  const { largest, beyond } = compareWithReference(start, reference);
+  let largest = 0;
+  let beyond = 0;
+  eachPixel(WHOLE, (i) => {
+    const p = i / 4;
+    const difference = Math.max(...[0, 1, 2].map((c) =>
+      Math.abs(start[i + c] - reference[3 * p + c])));
+    largest = Math.max(largest, difference);
+    beyond += difference > LEVEL_TOLERANCE ? 1 : 0;
+  });
   check(`the start picture is the desktop game's within ${LEVEL_TOLERANCE} levels a channel`,
     beyond === 0, `largest difference ${largest}, ${beyond} pixels beyond`);
 
-  await tapKey(page, 'ArrowDown');
+  await tap(page, 'ArrowDown');
   check('an arrow key does not scroll the page', await page.evaluate(() => window.scrollY === 0));
   const after = await waitForMusic(page);
   check('the music plays after the first input', playing(after), JSON.stringify(after));
@@ -263,20 +212,16 @@ async function checkStart(page) {
 // colours. Without a key nothing touches the ship that soon.
 async function checkSteering(page) {
   const rows = [
-    { name: 'no key held: no colour split', key: null, split: false },
-    { name: 'd held: the ship bores into rock and the picture splits', key: 'd', split: true },
-    { name: 'the right arrow held: the same', key: 'ArrowRight', split: true },
-    { name: 'the up arrow held: the same upwards', key: 'ArrowUp', split: true },
+    { name: 'no key held: no colour split', key: null },
+    { name: 'd held: the ship bores into rock and the picture splits', key: 'd' },
+    { name: 'the up arrow held: the same upwards', key: 'ArrowUp' },
   ];
   for (const row of rows) {
     await reload(page);
     let shot;
     if (row.key) {
       await page.keyboard.down(row.key);
-      await waitFor(async () => {
-        shot = await picture(page);
-        return { ok: colouredPixels(shot) > 500 };
-      });
+      await waitFor(async () => ({ ok: colouredPixels(shot = await picture(page)) > 500 }));
     } else {
       await sleep(HOLD_MS);
       shot = await picture(page);
@@ -289,7 +234,7 @@ async function checkSteering(page) {
     }
     if (row.key) await page.keyboard.up(row.key);
     const coloured = colouredPixels(shot);
-    check(row.name, row.split ? coloured > 500 : coloured === 0, `${coloured} coloured pixels`);
+    check(row.name, row.key ? coloured > 500 : coloured === 0, `${coloured} coloured pixels`);
   }
 }
 
@@ -301,18 +246,17 @@ async function checkFiring(page) {
   await reload(page);
   await pointAt(page, aim);
   await sleep(1000);
-  const means = [regionMean(await picture(page), wall)];
+  const still = regionMean(await picture(page), wall);
   await reload(page);
   await pointAt(page, aim);
   await page.mouse.down();
   const firing = await waitFor(async () => {
     const mean = regionMean(await picture(page), wall);
-    return { ok: mean < means[0] - 40, mean };
+    return { ok: mean < still - 40, mean };
   });
   await page.mouse.up();
-  means.push(firing.mean);
-  check('a held left button fires: craters darken the rock it aims at', means[1] < means[0] - 40,
-    `rock brightness ${means[0].toFixed(0)} without firing, ${means[1].toFixed(0)} firing`);
+  check('a held left button fires: craters darken the rock it aims at', firing.ok,
+    `rock brightness ${still.toFixed(0)} without firing, ${firing.mean.toFixed(0)} firing`);
 }
 
 // Escape brings up the overlay over a pale backdrop, with both buttons, and pauses the music;
@@ -321,13 +265,12 @@ async function checkOverlay(page) {
   await reload(page);
   await pointAt(page, CENTRE);
   await sleep(300);
-  const game = await picture(page);
-  await tapKey(page, 'Escape');
+  const open = regionMean(await picture(page), CAVE_PATCH);
+  await tap(page, 'Escape');
   const fade = { coloured: 0 };
   const overlay = await waitFor(() => overlayLook(page, fade));
   check('the fade into the overlay stays grey', fade.coloured === 0,
     `${fade.coloured} coloured pixels at most`);
-  const open = regionMean(game, CAVE_PATCH);
   check('Escape brings up a pale backdrop', open < 5 && overlay.pale > 60 && overlay.pale < 200,
     `open cave ${open.toFixed(0)} in the game, ${overlay.pale.toFixed(0)} behind the overlay`);
   check('both buttons show', overlay.buttons, `button frames ${overlay.frames.join(', ')}`);
@@ -335,7 +278,7 @@ async function checkOverlay(page) {
   check('the music is paused while the overlay is up', music.paused && !music.node,
     JSON.stringify(music));
 
-  await clickAt(page, RESUME_BUTTON);
+  await tap(page, RESUME_BUTTON);
   const back = await waitFor(() => gameLook(page));
   check('"Resume game" brings the game back', back.ok, `open cave ${back.open.toFixed(0)}`);
   const resumed = await waitForMusic(page);
@@ -345,9 +288,9 @@ async function checkOverlay(page) {
 // Sprays shots around the ship for the pace's measure, then digs on until the ship dies; the
 // reset stores the record, which the page copies to IndexedDB. Returns the record, or null.
 async function playForARecord(page) {
-  await tapKey(page, 'Escape');  // a first input, then straight back to the game
+  await tap(page, 'Escape');  // a first input, then straight back to the game
   await waitFor(() => overlayLook(page));
-  await clickAt(page, RESUME_BUTTON);
+  await tap(page, RESUME_BUTTON);
   await waitFor(() => gameLook(page));
   await page.evaluate(() => Module._zaraz_web_restart_pacing());
   await page.mouse.down();
@@ -355,9 +298,8 @@ async function playForARecord(page) {
   let record = null;
   let digging = false;
   for (let step = 0; Date.now() - started < RECORD_TIMEOUT_MS && record === null; step += 1) {
-    const angle = step * 0.35;
-    await pointAt(page, { x: Math.round(CENTRE.x + 150 * Math.cos(angle)),
-      y: Math.round(CENTRE.y + 150 * Math.sin(angle)) });
+    await pointAt(page, { x: Math.round(CENTRE.x + 150 * Math.cos(step * 0.35)),
+      y: Math.round(CENTRE.y + 150 * Math.sin(step * 0.35)) });
     await sleep(40);
     if (!digging && Date.now() - started >= PLAY_MS) {
       const pace = await page.evaluate(
@@ -367,8 +309,7 @@ async function playForARecord(page) {
       await page.keyboard.down('d');
       digging = true;
     }
-    record = await page.evaluate(() => (FS.analyzePath('/saved/highscore.dat').exists
-      ? parseInt(FS.readFile('/saved/highscore.dat', { encoding: 'utf8' }), 10) : null));
+    record = await keptRecord(page, SAVED);
   }
   await page.mouse.up();
   if (digging) await page.keyboard.up('d');
@@ -377,37 +318,29 @@ async function playForARecord(page) {
 
 // The best-score file as the browser's IndexedDB holds it for the page (IDBFS keeps each file
 // under its path in the store FILE_DATA of a database named after the mount point).
-async function recordInIndexedDb(page) {
-  return page.evaluate(() => new Promise((resolve) => {
-    const request = indexedDB.open('/saved');
-    request.onerror = () => resolve(null);
-    request.onsuccess = () => {
-      const db = request.result;
-      try {
-        const get = db.transaction(['FILE_DATA'], 'readonly').objectStore('FILE_DATA')
-          .get('/saved/highscore.dat');
-        get.onsuccess = () => {
-          db.close();
-          const entry = get.result;
-          resolve(entry && entry.contents
-            ? parseInt(new TextDecoder().decode(entry.contents), 10) : null);
-        };
-        get.onerror = () => { db.close(); resolve(null); };
-      } catch (error) {
-        db.close();
-        resolve(null);
-      }
-    };
-  }));
-}
+const recordInIndexedDb = (page) => page.evaluate((file) => new Promise((resolve) => {
+  const request = indexedDB.open('/saved');
+  request.onerror = () => resolve(null);
+  request.onsuccess = () => {
+    const db = request.result;
+    const done = (value) => { db.close(); resolve(value); };
+    try {
+      const get = db.transaction(['FILE_DATA'], 'readonly').objectStore('FILE_DATA').get(file);
+      get.onsuccess = () => done(get.result && get.result.contents
+        ? parseInt(new TextDecoder().decode(get.result.contents), 10) : null);
+      get.onerror = () => done(null);
+    } catch (error) {
+      done(null);
+    }
+  };
+}), SAVED);
 
-async function keptRecord(page) {
-  return page.evaluate(() => (FS.analyzePath('/highscore.dat').exists
-    ? parseInt(FS.readFile('/highscore.dat', { encoding: 'utf8' }), 10) : null));
-}
+const keptRecord = (page, file = '/highscore.dat') => page.evaluate((name) => (
+  FS.analyzePath(name).exists ? parseInt(FS.readFile(name, { encoding: 'utf8' }), 10) : null),
+file);
 
 async function checkRecord(start) {
-  const profile = fs.mkdtempSync(path.join(WORK, 'profile-'));
+  const profile = fs.mkdtempSync(path.join(env.ZARAZ_WEB_WORK, 'profile-'));
   let browser = await launch(profile);
   let page = await openGame(browser);
   const record = await playForARecord(page);
@@ -424,8 +357,10 @@ async function checkRecord(start) {
   await sleep(400);
   const reloaded = await keptRecord(page);
   check('the record survives a reload', record > 0 && reloaded === record, `read back ${reloaded}`);
-  check('the HUD shows the kept record after the reload',
-    regionDiffers(await picture(page), start, HUD_DIGITS));
+  const shot = await picture(page);
+  let hudChanged = false;
+  eachPixel(HUD_DIGITS, (i) => { hudChanged ||= shot.compare(start, i, i + 3, i, i + 3) !== 0; });
+  check('the HUD shows the kept record after the reload', hudChanged);
   await browser.close();
 
   browser = await launch(profile);
@@ -440,9 +375,9 @@ async function checkRecord(start) {
 // "Exit": no more frames (the picture, with its running clock, stands still), the music stops,
 // and the page says the game has ended and how to play again.
 async function checkExit(page) {
-  await tapKey(page, 'Escape');
+  await tap(page, 'Escape');
   await waitFor(() => overlayLook(page));
-  await clickAt(page, EXIT_BUTTON);
+  await tap(page, EXIT_BUTTON);
   const statusText = () => page.evaluate(() => document.getElementById('status').textContent);
   const ended = await waitFor(async () => ({ ok: /ended/.test(await statusText()) }));
   const first = await picture(page);
@@ -455,7 +390,7 @@ async function checkExit(page) {
     /ended/.test(text) && /[Rr]eload/.test(text), text);
 }
 
-const browser = await launch(fs.mkdtempSync(path.join(WORK, 'profile-')));
+const browser = await launch(fs.mkdtempSync(path.join(env.ZARAZ_WEB_WORK, 'profile-')));
 try {
   const page = await openGame(browser);
   const start = await checkStart(page);
