@@ -177,8 +177,8 @@ bool blockIsOneShade(int left, int top) {
 }
 
 void turnMaskIntoRows(int padLeft, int padRight) {
-  for (int top = 0; top < SCREEN_HEIGHT; top += TURN_BLOCK) {
-    for (int left = 0; left < SCREEN_WIDTH; left += TURN_BLOCK) {
+  for (int left = 0; left < SCREEN_WIDTH; left += TURN_BLOCK) {
+    for (int top = 0; top < SCREEN_HEIGHT; top += TURN_BLOCK) {
       // Most blocks are of one shade (open cave, solid rock): those are filled, not turned.
       if (blockIsOneShade(left, top)) {
         const uint8_t shade = ScreenMask[left * SCREEN_HEIGHT + top];
@@ -261,15 +261,77 @@ struct Split {
   int redLeft, redDown, greenLeft, greenDown, blueRight, blueUp;
 };
 
+// The byte of a 4-byte pixel, in memory order, that `mask` covers whole, or -1.
+int wholeByteOf(Uint32 mask) {
+  for (int k = 0; k < 4; ++k) {
+    uint8_t bytes[4] = {};
+    bytes[k] = 0xFF;
+    Uint32 word;
+    std::memcpy(&word, bytes, sizeof word);
+    if (word == mask) return k;
+  }
+  return -1;
+}
+
+// A 4-byte screen whose red, green and blue are whole bytes takes each channel's byte straight
+// from its mask byte (0 or 255); its fourth byte is black's.
+struct ByteLayout {
+  int red, green, blue, other;
+  uint8_t otherRow[SCREEN_WIDTH];
+};
+
+bool findByteLayout(const SDL_PixelFormat* format, uint32_t black, ByteLayout& layout) {
+  if (format->BytesPerPixel != 4 || format->palette != nullptr) return false;
+  layout.red = wholeByteOf(format->Rmask);
+  layout.green = wholeByteOf(format->Gmask);
+  layout.blue = wholeByteOf(format->Bmask);
+  if (layout.red < 0 || layout.green < 0 || layout.blue < 0) return false;
+  if (layout.red == layout.green || layout.green == layout.blue || layout.blue == layout.red) {
+    return false;
+  }
+  layout.other = 0 + 1 + 2 + 3 - layout.red - layout.green - layout.blue;
+  uint8_t blackBytes[4];
+  std::memcpy(blackBytes, &black, sizeof blackBytes);
+  std::memset(layout.otherRow, blackBytes[layout.other], sizeof layout.otherRow);
+  return true;
+}
+
+// One row of a 4-byte screen: byte k of pixel x is bytes[k][x].
+void interleaveRow(uint8_t* __restrict out, const uint8_t* __restrict byte0,
+                   const uint8_t* __restrict byte1, const uint8_t* __restrict byte2,
+                   const uint8_t* __restrict byte3) {
+  for (int x = 0; x < SCREEN_WIDTH; ++x) {
+    out[4 * x] = byte0[x];
+    out[4 * x + 1] = byte1[x];
+    out[4 * x + 2] = byte2[x];
+    out[4 * x + 3] = byte3[x];
+  }
+}
+
+const uint8_t* splitRow(int y, int down, int left) {
+  return maskRow(std::clamp(y + down, 0, SCREEN_HEIGHT - 1)) - left;
+}
+
+void writeByteRows(const ByteLayout& layout, const Split& split) {
+  uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
+  const uint8_t* bytes[4];
+  bytes[layout.other] = layout.otherRow;
+  for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+    bytes[layout.red] = splitRow(y, split.redDown, split.redLeft);
+    bytes[layout.green] = splitRow(y, split.greenDown, split.greenLeft);
+    bytes[layout.blue] = splitRow(y, -split.blueUp, -split.blueRight);
+    interleaveRow(pixels + Screen->pitch * y, bytes[0], bytes[1], bytes[2], bytes[3]);
+  }
+}
+
 template <int BytesPerPixel>
 void writeRows(const Colours& colours, const Split& split) {
-  constexpr int lastRow = SCREEN_HEIGHT - 1;
   uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
     uint8_t* out = pixels + Screen->pitch * y;
-    const uint8_t* red = maskRow(std::min(y + split.redDown, lastRow)) - split.redLeft;
-    const uint8_t* green = maskRow(std::min(y + split.greenDown, lastRow)) - split.greenLeft;
-    const uint8_t* blue = maskRow(std::max(y - split.blueUp, 0)) + split.blueRight;
+    const uint8_t* red = splitRow(y, split.redDown, split.redLeft);
+    const uint8_t* green = splitRow(y, split.greenDown, split.greenLeft);
+    const uint8_t* blue = splitRow(y, -split.blueUp, -split.blueRight);
     if (red == green && green == blue) {
       writeUnsplitRow<BytesPerPixel>(out, red, colours.table[0], colours.table[COLOUR_COUNT - 1]);
     } else if (Screen->format->palette != nullptr) {
@@ -289,6 +351,11 @@ void copyMaskToScreen() {
                        splitOffset(strength, GREEN_SIDEWAYS), splitOffset(strength, GREEN_DOWN),
                        splitOffset(strength, BLUE_SIDEWAYS),  splitOffset(strength, BLUE_UP)};
   turnMaskIntoRows(std::max(split.redLeft, split.greenLeft), split.blueRight);
+  ByteLayout layout;
+  if (findByteLayout(Screen->format, colours.black, layout)) {
+    writeByteRows(layout, split);
+    return;
+  }
   // Every pixel size but 1 to 4 bytes is left alone.
   switch (Screen->format->BytesPerPixel) {
     case 1: writeRows<1>(colours, split); break;
