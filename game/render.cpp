@@ -64,9 +64,8 @@ int32_t trunc32(double value) { return static_cast<int32_t>(value); }
 
 // Clears the mask and draws the rock cells in view, each a 4 x 4 white block. A map column
 // covers four screen columns alike: its cells in view become one strip of four mask bytes each,
-// which is copied into them.
+// which is copied into them. Each mask column is written once: strip, and black around it.
 void drawRock() {
-  std::memset(ScreenMask, 0, sizeof ScreenMask);
   const double mapX = cameraX - mapOriginX + MAP_HALF_EXTENT;
   const double mapY = cameraY - mapOriginY + MAP_HALF_EXTENT;
   // Kept inside the map even if the camera strays from it; in play the view is well inside.
@@ -79,23 +78,27 @@ void drawRock() {
   // The strip starts at screen row stripTop; only rows 0..479 of it are copied.
   const int stripTop = MAP_CELL_SIZE * firstRow + top;
   const int firstY = std::max(stripTop, 0);
-  const int endY = std::min(MAP_CELL_SIZE * endRow + top, SCREEN_HEIGHT);
-  if (firstY >= endY) return;
+  const int endY = std::max(std::min(MAP_CELL_SIZE * endRow + top, SCREEN_HEIGHT), firstY);
   uint8_t strip[MAP_CELL_SIZE * VIEW_ROWS];
-  for (int column = firstColumn; column < endColumn; ++column) {
+  int x = 0;  // mask columns left of x are written
+  for (int column = firstColumn; column < endColumn && firstY < endY; ++column) {
     const int firstX = std::max(MAP_CELL_SIZE * column + left, 0);
     const int endX = std::min(MAP_CELL_SIZE * (column + 1) + left, SCREEN_WIDTH);
     if (firstX >= endX) continue;
+    std::memset(ScreenMask + x * SCREEN_HEIGHT, 0, size_t(firstX - x) * SCREEN_HEIGHT);
     const uint8_t* cells = WorldMap + column * MAP_SIZE;
     for (int row = firstRow; row < endRow; ++row) {
       const uint8_t shade = cells[row] != CELL_OPEN ? MASK_WHITE : 0;
-      std::memset(strip + MAP_CELL_SIZE * (row - firstRow), shade, MAP_CELL_SIZE);
+      for (int k = 0; k < MAP_CELL_SIZE; ++k) strip[MAP_CELL_SIZE * (row - firstRow) + k] = shade;
     }
-    for (int x = firstX; x < endX; ++x) {
-      std::memcpy(ScreenMask + x * SCREEN_HEIGHT + firstY, strip + (firstY - stripTop),
-                  size_t(endY - firstY));
+    for (x = firstX; x < endX; ++x) {
+      uint8_t* maskColumn = ScreenMask + x * SCREEN_HEIGHT;
+      std::memset(maskColumn, 0, size_t(firstY));
+      std::memcpy(maskColumn + firstY, strip + (firstY - stripTop), size_t(endY - firstY));
+      std::memset(maskColumn + endY, 0, size_t(SCREEN_HEIGHT - endY));
     }
   }
+  std::memset(ScreenMask + x * SCREEN_HEIGHT, 0, size_t(SCREEN_WIDTH - x) * SCREEN_HEIGHT);
 }
 
 void drawShots(int32_t cameraLeft, int32_t cameraTop) {
