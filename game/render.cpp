@@ -248,16 +248,6 @@ void writeRow(uint8_t* __restrict out, const uint8_t* __restrict red,
   }
 }
 
-// A row without a split: each pixel black or white by one mask byte.
-template <int BytesPerPixel>
-void writeUnsplitRow(uint8_t* __restrict out, const uint8_t* __restrict mask, uint32_t black,
-                     uint32_t white) {
-  const uint32_t flip = black ^ white;
-  for (int x = 0; x < SCREEN_WIDTH; ++x) {
-    writePixelAt(out + BytesPerPixel * x, BytesPerPixel, black ^ (flip & spread(mask[x])));
-  }
-}
-
 // Every row of Screen with red read `redLeft` pixels left and `redDown` lower, green and blue
 // likewise, each clamped to the screen's edge.
 struct Split {
@@ -288,8 +278,8 @@ bool findByteLayout(const SDL_PixelFormat* format, uint32_t black, ByteLayout& l
   layout.red = wholeByteOf(format->Rmask);
   layout.green = wholeByteOf(format->Gmask);
   layout.blue = wholeByteOf(format->Bmask);
-  if (layout.red < 0 || layout.green < 0 || layout.blue < 0) return false;
-  if (layout.red == layout.green || layout.green == layout.blue || layout.blue == layout.red) {
+  if (std::min({layout.red, layout.green, layout.blue}) < 0 || layout.red == layout.green ||
+      layout.green == layout.blue || layout.blue == layout.red) {
     return false;
   }
   layout.other = 0 + 1 + 2 + 3 - layout.red - layout.green - layout.blue;
@@ -335,9 +325,7 @@ void writeRows(const Colours& colours, const Split& split) {
     const uint8_t* red = splitRow(y, split.redDown, split.redLeft);
     const uint8_t* green = splitRow(y, split.greenDown, split.greenLeft);
     const uint8_t* blue = splitRow(y, -split.blueUp, -split.blueRight);
-    if (red == green && green == blue) {
-      writeUnsplitRow<BytesPerPixel>(out, red, colours.table[0], colours.table[COLOUR_COUNT - 1]);
-    } else if (Screen->format->palette != nullptr) {
+    if (Screen->format->palette != nullptr) {
       writeRow<BytesPerPixel, true>(out, red, green, blue, colours);
     } else {
       writeRow<BytesPerPixel, false>(out, red, green, blue, colours);
