@@ -203,49 +203,20 @@ void turnMaskIntoRows(int padLeft, int padRight) {
   }
 }
 
-// The eight colours, mapped once a frame (the palette of an 8-bit screen could change). Without
-// a palette each channel owns its own bits of the value, so a colour is black with the bits of
-// its lit channels flipped; a palette screen keeps to the table.
+// The eight colours in Screen's format, numbered by their lit channels' bits; mapped once a
+// frame, as the palette of an 8-bit screen could change.
 struct Colours {
-  uint32_t table[COLOUR_COUNT];
-  uint32_t black, redFlip, greenFlip, blueFlip;
+  uint32_t of[COLOUR_COUNT];
 };
 
 Colours mapColours(const SDL_PixelFormat* format) {
   Colours colours;
   for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
-    colours.table[colour] = SDL_MapRGB(format, (colour & RED_BIT) ? CHANNEL_ON : 0,
-                                       (colour & GREEN_BIT) ? CHANNEL_ON : 0,
-                                       (colour & BLUE_BIT) ? CHANNEL_ON : 0);
+    colours.of[colour] = SDL_MapRGB(format, (colour & RED_BIT) ? CHANNEL_ON : 0,
+                                    (colour & GREEN_BIT) ? CHANNEL_ON : 0,
+                                    (colour & BLUE_BIT) ? CHANNEL_ON : 0);
   }
-  colours.black = colours.table[0];
-  colours.redFlip = colours.table[RED_BIT] ^ colours.black;
-  colours.greenFlip = colours.table[GREEN_BIT] ^ colours.black;
-  colours.blueFlip = colours.table[BLUE_BIT] ^ colours.black;
   return colours;
-}
-
-// A mask byte (0 or 255) as a word of no bits or all bits.
-uint32_t spread(uint8_t maskByte) { return uint32_t(int32_t(int8_t(maskByte))); }
-
-// One row of Screen: pixel x takes red[x], green[x] and blue[x] (mask bytes, 0 or 255).
-template <int BytesPerPixel, bool Palette>
-void writeRow(uint8_t* __restrict out, const uint8_t* __restrict red,
-              const uint8_t* __restrict green, const uint8_t* __restrict blue,
-              const Colours& colours) {
-  const uint32_t black = colours.black;
-  const uint32_t redFlip = colours.redFlip, greenFlip = colours.greenFlip;
-  const uint32_t blueFlip = colours.blueFlip;
-  for (int x = 0; x < SCREEN_WIDTH; ++x) {
-    uint32_t value;
-    if constexpr (Palette) {
-      value = colours.table[(red[x] & RED_BIT) | (green[x] & GREEN_BIT) | (blue[x] & BLUE_BIT)];
-    } else {
-      value = black ^ (redFlip & spread(red[x])) ^ (greenFlip & spread(green[x])) ^
-              (blueFlip & spread(blue[x]));
-    }
-    writePixelAt(out + BytesPerPixel * x, BytesPerPixel, value);
-  }
 }
 
 // Every row of Screen with red read `redLeft` pixels left and `redDown` lower, green and blue
@@ -254,42 +225,36 @@ struct Split {
   int redLeft, redDown, greenLeft, greenDown, blueRight, blueUp;
 };
 
-// The byte of a 4-byte pixel, in memory order, that `mask` covers whole, or -1.
-int wholeByteOf(Uint32 mask) {
-  for (int k = 0; k < 4; ++k) {
-    uint8_t bytes[4] = {};
-    bytes[k] = 0xFF;
-    Uint32 word;
-    std::memcpy(&word, bytes, sizeof word);
-    if (word == mask) return k;
-  }
-  return -1;
+constexpr int PIXEL_BYTES = 4;
+constexpr int BLACK_BYTE = 0;  // a pixel byte that is black's in every colour
+
+uint8_t byteOf(uint32_t value, int k) {
+  uint8_t bytes[PIXEL_BYTES];
+  std::memcpy(bytes, &value, sizeof bytes);
+  return bytes[k];
 }
 
-// A 4-byte screen whose red, green and blue are whole bytes takes each channel's byte straight
-// from its mask byte (0 or 255); its fourth byte is black's.
-struct ByteLayout {
-  int red, green, blue, other;
-  uint8_t otherRow[SCREEN_WIDTH];
-};
-
-bool findByteLayout(const SDL_PixelFormat* format, uint32_t black, ByteLayout& layout) {
-  if (format->BytesPerPixel != 4 || format->palette != nullptr) return false;
-  layout.red = wholeByteOf(format->Rmask);
-  layout.green = wholeByteOf(format->Gmask);
-  layout.blue = wholeByteOf(format->Bmask);
-  if (std::min({layout.red, layout.green, layout.blue}) < 0 || layout.red == layout.green ||
-      layout.green == layout.blue || layout.blue == layout.red) {
-    return false;
+// On most 4-byte screens red, green and blue are each one whole byte: each byte of a pixel, in
+// memory order, is then its channel's mask byte (0 or 255) or black's. channelOfByte[k] is that
+// channel's bit, or BLACK_BYTE; false if any of the eight colours would come out otherwise.
+bool findChannelBytes(const Colours& colours, int channelOfByte[PIXEL_BYTES]) {
+  if (Screen->format->BytesPerPixel != PIXEL_BYTES) return false;
+  for (int k = 0; k < PIXEL_BYTES; ++k) {
+    const uint8_t black = byteOf(colours.of[0], k);
+    channelOfByte[k] = BLACK_BYTE;
+    for (int bit : {RED_BIT, GREEN_BIT, BLUE_BIT}) {
+      if (byteOf(colours.of[bit], k) != black) channelOfByte[k] = bit;
+    }
+    for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
+      const int bit = channelOfByte[k];
+      const uint8_t wanted = bit == BLACK_BYTE ? black : (colour & bit) ? CHANNEL_ON : 0;
+      if (byteOf(colours.of[colour], k) != wanted) return false;
+    }
   }
-  layout.other = 0 + 1 + 2 + 3 - layout.red - layout.green - layout.blue;
-  uint8_t blackBytes[4];
-  std::memcpy(blackBytes, &black, sizeof blackBytes);
-  std::memset(layout.otherRow, blackBytes[layout.other], sizeof layout.otherRow);
   return true;
 }
 
-// One row of a 4-byte screen: byte k of pixel x is bytes[k][x].
+// One row of a 4-byte screen: byte k of pixel x is byteK[x].
 void interleaveRow(uint8_t* __restrict out, const uint8_t* __restrict byte0,
                    const uint8_t* __restrict byte1, const uint8_t* __restrict byte2,
                    const uint8_t* __restrict byte3) {
@@ -305,18 +270,29 @@ const uint8_t* splitRow(int y, int down, int left) {
   return maskRow(std::clamp(y + down, 0, SCREEN_HEIGHT - 1)) - left;
 }
 
-void writeByteRows(const ByteLayout& layout, const Split& split) {
+void writeByteRows(const Colours& colours, const int channelOfByte[PIXEL_BYTES],
+                   const Split& split) {
+  uint8_t blackRows[PIXEL_BYTES][SCREEN_WIDTH];
+  const uint8_t* bytes[PIXEL_BYTES];
+  for (int k = 0; k < PIXEL_BYTES; ++k) {
+    std::memset(blackRows[k], byteOf(colours.of[0], k), SCREEN_WIDTH);
+    bytes[k] = blackRows[k];
+  }
   uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
-  const uint8_t* bytes[4];
-  bytes[layout.other] = layout.otherRow;
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
-    bytes[layout.red] = splitRow(y, split.redDown, split.redLeft);
-    bytes[layout.green] = splitRow(y, split.greenDown, split.greenLeft);
-    bytes[layout.blue] = splitRow(y, -split.blueUp, -split.blueRight);
+    const uint8_t* red = splitRow(y, split.redDown, split.redLeft);
+    const uint8_t* green = splitRow(y, split.greenDown, split.greenLeft);
+    const uint8_t* blue = splitRow(y, -split.blueUp, -split.blueRight);
+    for (int k = 0; k < PIXEL_BYTES; ++k) {
+      if (channelOfByte[k] == RED_BIT) bytes[k] = red;
+      if (channelOfByte[k] == GREEN_BIT) bytes[k] = green;
+      if (channelOfByte[k] == BLUE_BIT) bytes[k] = blue;
+    }
     interleaveRow(pixels + Screen->pitch * y, bytes[0], bytes[1], bytes[2], bytes[3]);
   }
 }
 
+// Any other screen: pixel x of a row takes its colour by red[x], green[x] and blue[x].
 template <int BytesPerPixel>
 void writeRows(const Colours& colours, const Split& split) {
   uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
@@ -325,10 +301,9 @@ void writeRows(const Colours& colours, const Split& split) {
     const uint8_t* red = splitRow(y, split.redDown, split.redLeft);
     const uint8_t* green = splitRow(y, split.greenDown, split.greenLeft);
     const uint8_t* blue = splitRow(y, -split.blueUp, -split.blueRight);
-    if (Screen->format->palette != nullptr) {
-      writeRow<BytesPerPixel, true>(out, red, green, blue, colours);
-    } else {
-      writeRow<BytesPerPixel, false>(out, red, green, blue, colours);
+    for (int x = 0; x < SCREEN_WIDTH; ++x) {
+      const int colour = (red[x] & RED_BIT) | (green[x] & GREEN_BIT) | (blue[x] & BLUE_BIT);
+      writePixelAt(out + BytesPerPixel * x, BytesPerPixel, colours.of[colour]);
     }
   }
 }
@@ -342,9 +317,9 @@ void copyMaskToScreen() {
                        splitOffset(strength, GREEN_SIDEWAYS), splitOffset(strength, GREEN_DOWN),
                        splitOffset(strength, BLUE_SIDEWAYS),  splitOffset(strength, BLUE_UP)};
   turnMaskIntoRows(std::max(split.redLeft, split.greenLeft), split.blueRight);
-  ByteLayout layout;
-  if (findByteLayout(Screen->format, colours.black, layout)) {
-    writeByteRows(layout, split);
+  int channelOfByte[PIXEL_BYTES];
+  if (findChannelBytes(colours, channelOfByte)) {
+    writeByteRows(colours, channelOfByte, split);
     return;
   }
   // Every pixel size but 1 to 4 bytes is left alone.
