@@ -270,37 +270,30 @@ const uint8_t* splitRow(int y, int down, int left) {
   return maskRow(std::clamp(y + down, 0, SCREEN_HEIGHT - 1)) - left;
 }
 
-void writeByteRows(const Colours& colours, const int channelOfByte[PIXEL_BYTES],
-                   const Split& split) {
+// Every row of Screen from its red, green and blue mask rows: byte by byte where the screen's
+// channels are whole bytes (channelOfByte not null), otherwise pixel by pixel in the colours.
+template <int BytesPerPixel>
+void writeRows(const Colours& colours, const int* channelOfByte, const Split& split) {
   uint8_t blackRows[PIXEL_BYTES][SCREEN_WIDTH];
-  const uint8_t* bytes[PIXEL_BYTES];
   for (int k = 0; k < PIXEL_BYTES; ++k) {
     std::memset(blackRows[k], byteOf(colours.of[0], k), SCREEN_WIDTH);
-    bytes[k] = blackRows[k];
   }
-  uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
-  for (int y = 0; y < SCREEN_HEIGHT; ++y) {
-    const uint8_t* red = splitRow(y, split.redDown, split.redLeft);
-    const uint8_t* green = splitRow(y, split.greenDown, split.greenLeft);
-    const uint8_t* blue = splitRow(y, -split.blueUp, -split.blueRight);
-    for (int k = 0; k < PIXEL_BYTES; ++k) {
-      if (channelOfByte[k] == RED_BIT) bytes[k] = red;
-      if (channelOfByte[k] == GREEN_BIT) bytes[k] = green;
-      if (channelOfByte[k] == BLUE_BIT) bytes[k] = blue;
-    }
-    interleaveRow(pixels + Screen->pitch * y, bytes[0], bytes[1], bytes[2], bytes[3]);
-  }
-}
-
-// Any other screen: pixel x of a row takes its colour by red[x], green[x] and blue[x].
-template <int BytesPerPixel>
-void writeRows(const Colours& colours, const Split& split) {
   uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
     uint8_t* out = pixels + Screen->pitch * y;
     const uint8_t* red = splitRow(y, split.redDown, split.redLeft);
     const uint8_t* green = splitRow(y, split.greenDown, split.greenLeft);
     const uint8_t* blue = splitRow(y, -split.blueUp, -split.blueRight);
+    if (channelOfByte != nullptr) {
+      const uint8_t* rowOfChannel[BLUE_BIT + 1] = {nullptr, red, green, nullptr, blue};
+      const uint8_t* bytes[PIXEL_BYTES];
+      for (int k = 0; k < PIXEL_BYTES; ++k) {
+        const int bit = channelOfByte[k];
+        bytes[k] = bit == BLACK_BYTE ? blackRows[k] : rowOfChannel[bit];
+      }
+      interleaveRow(out, bytes[0], bytes[1], bytes[2], bytes[3]);
+      continue;
+    }
     for (int x = 0; x < SCREEN_WIDTH; ++x) {
       const int colour = (red[x] & RED_BIT) | (green[x] & GREEN_BIT) | (blue[x] & BLUE_BIT);
       writePixelAt(out + BytesPerPixel * x, BytesPerPixel, colours.of[colour]);
@@ -318,16 +311,13 @@ void copyMaskToScreen() {
                        splitOffset(strength, BLUE_SIDEWAYS),  splitOffset(strength, BLUE_UP)};
   turnMaskIntoRows(std::max(split.redLeft, split.greenLeft), split.blueRight);
   int channelOfByte[PIXEL_BYTES];
-  if (findChannelBytes(colours, channelOfByte)) {
-    writeByteRows(colours, channelOfByte, split);
-    return;
-  }
+  const bool byBytes = findChannelBytes(colours, channelOfByte);
   // Every pixel size but 1 to 4 bytes is left alone.
   switch (Screen->format->BytesPerPixel) {
-    case 1: writeRows<1>(colours, split); break;
-    case 2: writeRows<2>(colours, split); break;
-    case 3: writeRows<3>(colours, split); break;
-    case 4: writeRows<4>(colours, split); break;
+    case 1: writeRows<1>(colours, nullptr, split); break;
+    case 2: writeRows<2>(colours, nullptr, split); break;
+    case 3: writeRows<3>(colours, nullptr, split); break;
+    case 4: writeRows<4>(colours, byBytes ? channelOfByte : nullptr, split); break;
     default: break;
   }
 }
