@@ -64,9 +64,8 @@ int32_t trunc32(double value) { return static_cast<int32_t>(value); }
 
 // Clears the mask and draws the rock cells in view, each a 4 x 4 white block. A map column
 // covers four screen columns alike: its cells in view become one strip of four mask bytes each,
-// which is copied into them.
+// which is copied into them. Each mask column is written once: strip, and black around it.
 void drawRock() {
-  std::memset(ScreenMask, 0, sizeof ScreenMask);
   const double mapX = cameraX - mapOriginX + MAP_HALF_EXTENT;
   const double mapY = cameraY - mapOriginY + MAP_HALF_EXTENT;
   // Kept inside the map even if the camera strays from it; in play the view is well inside.
@@ -79,23 +78,27 @@ void drawRock() {
   // The strip starts at screen row stripTop; only rows 0..479 of it are copied.
   const int stripTop = MAP_CELL_SIZE * firstRow + top;
   const int firstY = std::max(stripTop, 0);
-  const int endY = std::min(MAP_CELL_SIZE * endRow + top, SCREEN_HEIGHT);
-  if (firstY >= endY) return;
+  const int endY = std::max(std::min(MAP_CELL_SIZE * endRow + top, SCREEN_HEIGHT), firstY);
   uint8_t strip[MAP_CELL_SIZE * VIEW_ROWS];
-  for (int column = firstColumn; column < endColumn; ++column) {
+  int x = 0;  // mask columns left of x are written
+  for (int column = firstColumn; column < endColumn && firstY < endY; ++column) {
     const int firstX = std::max(MAP_CELL_SIZE * column + left, 0);
     const int endX = std::min(MAP_CELL_SIZE * (column + 1) + left, SCREEN_WIDTH);
     if (firstX >= endX) continue;
+    std::memset(ScreenMask + x * SCREEN_HEIGHT, 0, size_t(firstX - x) * SCREEN_HEIGHT);
     const uint8_t* cells = WorldMap + column * MAP_SIZE;
     for (int row = firstRow; row < endRow; ++row) {
       const uint8_t shade = cells[row] != CELL_OPEN ? MASK_WHITE : 0;
-      std::memset(strip + MAP_CELL_SIZE * (row - firstRow), shade, MAP_CELL_SIZE);
+      for (int k = 0; k < MAP_CELL_SIZE; ++k) strip[MAP_CELL_SIZE * (row - firstRow) + k] = shade;
     }
-    for (int x = firstX; x < endX; ++x) {
-      std::memcpy(ScreenMask + x * SCREEN_HEIGHT + firstY, strip + (firstY - stripTop),
-                  size_t(endY - firstY));
+    for (x = firstX; x < endX; ++x) {
+      uint8_t* maskColumn = ScreenMask + x * SCREEN_HEIGHT;
+      std::memset(maskColumn, 0, size_t(firstY));
+      std::memcpy(maskColumn + firstY, strip + (firstY - stripTop), size_t(endY - firstY));
+      std::memset(maskColumn + endY, 0, size_t(SCREEN_HEIGHT - endY));
     }
   }
+  std::memset(ScreenMask + x * SCREEN_HEIGHT, 0, size_t(SCREEN_WIDTH - x) * SCREEN_HEIGHT);
 }
 
 void drawShots(int32_t cameraLeft, int32_t cameraTop) {
@@ -177,8 +180,8 @@ bool blockIsOneShade(int left, int top) {
 }
 
 void turnMaskIntoRows(int padLeft, int padRight) {
-  for (int top = 0; top < SCREEN_HEIGHT; top += TURN_BLOCK) {
-    for (int left = 0; left < SCREEN_WIDTH; left += TURN_BLOCK) {
+  for (int left = 0; left < SCREEN_WIDTH; left += TURN_BLOCK) {
+    for (int top = 0; top < SCREEN_HEIGHT; top += TURN_BLOCK) {
       // Most blocks are of one shade (open cave, solid rock): those are filled, not turned.
       if (blockIsOneShade(left, top)) {
         const uint8_t shade = ScreenMask[left * SCREEN_HEIGHT + top];
@@ -200,59 +203,20 @@ void turnMaskIntoRows(int padLeft, int padRight) {
   }
 }
 
-// The eight colours, mapped once a frame (the palette of an 8-bit screen could change). Without
-// a palette each channel owns its own bits of the value, so a colour is black with the bits of
-// its lit channels flipped; a palette screen keeps to the table.
+// The eight colours in Screen's format, numbered by their lit channels' bits; mapped once a
+// frame, as the palette of an 8-bit screen could change.
 struct Colours {
-  uint32_t table[COLOUR_COUNT];
-  uint32_t black, redFlip, greenFlip, blueFlip;
+  uint32_t of[COLOUR_COUNT];
 };
 
 Colours mapColours(const SDL_PixelFormat* format) {
   Colours colours;
   for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
-    colours.table[colour] = SDL_MapRGB(format, (colour & RED_BIT) ? CHANNEL_ON : 0,
-                                       (colour & GREEN_BIT) ? CHANNEL_ON : 0,
-                                       (colour & BLUE_BIT) ? CHANNEL_ON : 0);
+    colours.of[colour] = SDL_MapRGB(format, (colour & RED_BIT) ? CHANNEL_ON : 0,
+                                    (colour & GREEN_BIT) ? CHANNEL_ON : 0,
+                                    (colour & BLUE_BIT) ? CHANNEL_ON : 0);
   }
-  colours.black = colours.table[0];
-  colours.redFlip = colours.table[RED_BIT] ^ colours.black;
-  colours.greenFlip = colours.table[GREEN_BIT] ^ colours.black;
-  colours.blueFlip = colours.table[BLUE_BIT] ^ colours.black;
   return colours;
-}
-
-// A mask byte (0 or 255) as a word of no bits or all bits.
-uint32_t spread(uint8_t maskByte) { return uint32_t(int32_t(int8_t(maskByte))); }
-
-// One row of Screen: pixel x takes red[x], green[x] and blue[x] (mask bytes, 0 or 255).
-template <int BytesPerPixel, bool Palette>
-void writeRow(uint8_t* __restrict out, const uint8_t* __restrict red,
-              const uint8_t* __restrict green, const uint8_t* __restrict blue,
-              const Colours& colours) {
-  const uint32_t black = colours.black;
-  const uint32_t redFlip = colours.redFlip, greenFlip = colours.greenFlip;
-  const uint32_t blueFlip = colours.blueFlip;
-  for (int x = 0; x < SCREEN_WIDTH; ++x) {
-    uint32_t value;
-    if constexpr (Palette) {
-      value = colours.table[(red[x] & RED_BIT) | (green[x] & GREEN_BIT) | (blue[x] & BLUE_BIT)];
-    } else {
-      value = black ^ (redFlip & spread(red[x])) ^ (greenFlip & spread(green[x])) ^
-              (blueFlip & spread(blue[x]));
-    }
-    writePixelAt(out + BytesPerPixel * x, BytesPerPixel, value);
-  }
-}
-
-// A row without a split: each pixel black or white by one mask byte.
-template <int BytesPerPixel>
-void writeUnsplitRow(uint8_t* __restrict out, const uint8_t* __restrict mask, uint32_t black,
-                     uint32_t white) {
-  const uint32_t flip = black ^ white;
-  for (int x = 0; x < SCREEN_WIDTH; ++x) {
-    writePixelAt(out + BytesPerPixel * x, BytesPerPixel, black ^ (flip & spread(mask[x])));
-  }
 }
 
 // Every row of Screen with red read `redLeft` pixels left and `redDown` lower, green and blue
@@ -261,21 +225,78 @@ struct Split {
   int redLeft, redDown, greenLeft, greenDown, blueRight, blueUp;
 };
 
+constexpr int PIXEL_BYTES = 4;
+constexpr int BLACK_BYTE = 0;  // a pixel byte that is black's in every colour
+
+uint8_t byteOf(uint32_t value, int k) {
+  uint8_t bytes[PIXEL_BYTES];
+  std::memcpy(bytes, &value, sizeof bytes);
+  return bytes[k];
+}
+
+// On most 4-byte screens red, green and blue are each one whole byte: each byte of a pixel, in
+// memory order, is then its channel's mask byte (0 or 255) or black's. channelOfByte[k] is that
+// channel's bit, or BLACK_BYTE; false if any of the eight colours would come out otherwise.
+bool findChannelBytes(const Colours& colours, int channelOfByte[PIXEL_BYTES]) {
+  if (Screen->format->BytesPerPixel != PIXEL_BYTES) return false;
+  for (int k = 0; k < PIXEL_BYTES; ++k) {
+    const uint8_t black = byteOf(colours.of[0], k);
+    channelOfByte[k] = BLACK_BYTE;
+    for (int bit : {RED_BIT, GREEN_BIT, BLUE_BIT}) {
+      if (byteOf(colours.of[bit], k) != black) channelOfByte[k] = bit;
+    }
+    for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
+      const int bit = channelOfByte[k];
+      const uint8_t wanted = bit == BLACK_BYTE ? black : (colour & bit) ? CHANNEL_ON : 0;
+      if (byteOf(colours.of[colour], k) != wanted) return false;
+    }
+  }
+  return true;
+}
+
+// One row of a 4-byte screen: byte k of pixel x is byteK[x].
+void interleaveRow(uint8_t* __restrict out, const uint8_t* __restrict byte0,
+                   const uint8_t* __restrict byte1, const uint8_t* __restrict byte2,
+                   const uint8_t* __restrict byte3) {
+  for (int x = 0; x < SCREEN_WIDTH; ++x) {
+    out[4 * x] = byte0[x];
+    out[4 * x + 1] = byte1[x];
+    out[4 * x + 2] = byte2[x];
+    out[4 * x + 3] = byte3[x];
+  }
+}
+
+const uint8_t* splitRow(int y, int down, int left) {
+  return maskRow(std::clamp(y + down, 0, SCREEN_HEIGHT - 1)) - left;
+}
+
+// Every row of Screen from its red, green and blue mask rows: byte by byte where the screen's
+// channels are whole bytes (channelOfByte not null), otherwise pixel by pixel in the colours.
 template <int BytesPerPixel>
-void writeRows(const Colours& colours, const Split& split) {
-  constexpr int lastRow = SCREEN_HEIGHT - 1;
+void writeRows(const Colours& colours, const int* channelOfByte, const Split& split) {
+  uint8_t blackRows[PIXEL_BYTES][SCREEN_WIDTH];
+  for (int k = 0; k < PIXEL_BYTES; ++k) {
+    std::memset(blackRows[k], byteOf(colours.of[0], k), SCREEN_WIDTH);
+  }
   uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
     uint8_t* out = pixels + Screen->pitch * y;
-    const uint8_t* red = maskRow(std::min(y + split.redDown, lastRow)) - split.redLeft;
-    const uint8_t* green = maskRow(std::min(y + split.greenDown, lastRow)) - split.greenLeft;
-    const uint8_t* blue = maskRow(std::max(y - split.blueUp, 0)) + split.blueRight;
-    if (red == green && green == blue) {
-      writeUnsplitRow<BytesPerPixel>(out, red, colours.table[0], colours.table[COLOUR_COUNT - 1]);
-    } else if (Screen->format->palette != nullptr) {
-      writeRow<BytesPerPixel, true>(out, red, green, blue, colours);
-    } else {
-      writeRow<BytesPerPixel, false>(out, red, green, blue, colours);
+    const uint8_t* red = splitRow(y, split.redDown, split.redLeft);
+    const uint8_t* green = splitRow(y, split.greenDown, split.greenLeft);
+    const uint8_t* blue = splitRow(y, -split.blueUp, -split.blueRight);
+    if (channelOfByte != nullptr) {
+      const uint8_t* rowOfChannel[BLUE_BIT + 1] = {nullptr, red, green, nullptr, blue};
+      const uint8_t* bytes[PIXEL_BYTES];
+      for (int k = 0; k < PIXEL_BYTES; ++k) {
+        const int bit = channelOfByte[k];
+        bytes[k] = bit == BLACK_BYTE ? blackRows[k] : rowOfChannel[bit];
+      }
+      interleaveRow(out, bytes[0], bytes[1], bytes[2], bytes[3]);
+      continue;
+    }
+    for (int x = 0; x < SCREEN_WIDTH; ++x) {
+      const int colour = (red[x] & RED_BIT) | (green[x] & GREEN_BIT) | (blue[x] & BLUE_BIT);
+      writePixelAt(out + BytesPerPixel * x, BytesPerPixel, colours.of[colour]);
     }
   }
 }
@@ -289,12 +310,14 @@ void copyMaskToScreen() {
                        splitOffset(strength, GREEN_SIDEWAYS), splitOffset(strength, GREEN_DOWN),
                        splitOffset(strength, BLUE_SIDEWAYS),  splitOffset(strength, BLUE_UP)};
   turnMaskIntoRows(std::max(split.redLeft, split.greenLeft), split.blueRight);
+  int channelOfByte[PIXEL_BYTES];
+  const bool byBytes = findChannelBytes(colours, channelOfByte);
   // Every pixel size but 1 to 4 bytes is left alone.
   switch (Screen->format->BytesPerPixel) {
-    case 1: writeRows<1>(colours, split); break;
-    case 2: writeRows<2>(colours, split); break;
-    case 3: writeRows<3>(colours, split); break;
-    case 4: writeRows<4>(colours, split); break;
+    case 1: writeRows<1>(colours, nullptr, split); break;
+    case 2: writeRows<2>(colours, nullptr, split); break;
+    case 3: writeRows<3>(colours, nullptr, split); break;
+    case 4: writeRows<4>(colours, byBytes ? channelOfByte : nullptr, split); break;
     default: break;
   }
 }

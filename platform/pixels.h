@@ -5,7 +5,8 @@
 // in 1, 2, 3 or 4 bytes as the format says; 3-byte values keep their first byte lowest
 // (b0 + b1 * 256 + b2 * 65536) on every machine. Any other size reads as 0 and writes nothing.
 // Runs of pixels between surfaces of the same format (sameTrueColourFormat) may be copied as
-// bytes. Callers keep (x, y) inside the surface: nothing here clips.
+// bytes, and the game's mask copy writes a 4-byte pixel whose channels are whole bytes byte by
+// byte. Callers keep (x, y) inside the surface: nothing here clips.
 #pragma once
 
 #include <SDL.h>

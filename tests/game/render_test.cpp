@@ -59,10 +59,31 @@ TEST(ColourSplit, EachChannelIsReadFromItsOwnPlaceAndClampedAtTheEdges) {
       {"200: reads far beyond the screen land on its edge", 200.0, 0, 474,
        {0, 74, 639, 479}, {0, 0, 205, 479}, NONE},
   };
-  for (int depth : {8, 16, 24, 32}) {
-    openTestScreen(depth);
+  // The screens: the dummy driver's at each depth, then 32-bit surfaces of other layouts set
+  // as Screen: channels in other bytes beside an alpha byte, and channels across bytes.
+  struct Layout {
+    const char* name;
+    int depth;
+    Uint32 red, green, blue, alpha;  // all 0: the dummy driver's own
+  };
+  const Layout layouts[] = {
+      {"8 bits", 8, 0, 0, 0, 0},
+      {"16 bits", 16, 0, 0, 0, 0},
+      {"24 bits", 24, 0, 0, 0, 0},
+      {"32 bits", 32, 0, 0, 0, 0},
+      {"red, green, blue, alpha bytes", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000},
+      {"channels across byte boundaries", 32, 0x0FF00000, 0xFF000, 0xFF0, 0},
+  };
+  for (const Layout& layout : layouts) {
+    openTestScreen(layout.depth);
+    SDL_Surface* const dummyScreen = Screen;
+    if (layout.red != 0) {
+      Screen = SDL_CreateRGBSurface(SDL_SWSURFACE, SCREEN_WIDTH, SCREEN_HEIGHT, 32, layout.red,
+                                    layout.green, layout.blue, layout.alpha);
+      ASSERT_NE(Screen, nullptr) << SDL_GetError();
+    }
     for (const Row& row : rows) {
-      const std::string name = std::to_string(depth) + " bits, " + row.name;
+      const std::string name = std::string(layout.name) + ", " + row.name;
       startEmptyGame();
       setShapes(false);
       shipShape[0] = enemyShape[0] = 0;
@@ -73,6 +94,7 @@ TEST(ColourSplit, EachChannelIsReadFromItsOwnPlaceAndClampedAtTheEdges) {
       EXPECT_EQ(describe(litBox(8)), describe(row.green)) << name;
       EXPECT_EQ(describe(litBox(0)), describe(row.blue)) << name;
     }
+    if (Screen != dummyScreen) SDL_FreeSurface(Screen);
     closeTestScreen();
   }
 }
