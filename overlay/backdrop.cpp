@@ -62,21 +62,30 @@ bool pictureSized(const SDL_Surface* surface) {
 
 // Where a true-colour format keeps each channel, taken from its masks: a channel of n bits at
 // bit `shift` has lost 8 - n bits. Whole bytes: 4-byte pixels with 8-bit channels, which
-// SDL_GetRGB reads as they stand and SDL_MapRGB stores as they stand, alpha bits set.
+// SDL_GetRGB reads as they stand and SDL_MapRGB stores as they stand, alpha bits set; `place`
+// is then the channel's byte among the pixel's bytes in memory.
 struct ChannelLayout {
   int shift[CHANNELS];
   int loss[CHANNELS];
+  int place[CHANNELS];
   uint32_t alpha;
   bool wholeBytes;
 };
 
+int bytePlace(uint32_t mask) {
+  uint8_t bytes[WHOLE_PIXEL_BYTES];
+  std::memcpy(bytes, &mask, sizeof bytes);
+  return int(std::find(bytes, bytes + WHOLE_PIXEL_BYTES, CHANNEL_MAX) - bytes);
+}
+
 ChannelLayout layoutOf(const SDL_PixelFormat* f) {
   const uint32_t masks[CHANNELS] = {f->Rmask, f->Gmask, f->Bmask};
-  ChannelLayout layout{{}, {}, f->Amask,
+  ChannelLayout layout{{}, {}, {}, f->Amask,
                        f->palette == nullptr && f->BytesPerPixel == WHOLE_PIXEL_BYTES};
   for (int c = 0; c < CHANNELS; ++c) {
     layout.shift[c] = masks[c] == 0 ? 0 : std::countr_zero(masks[c]);
     layout.loss[c] = CHANNEL_BITS - std::popcount(masks[c]);
+    layout.place[c] = bytePlace(masks[c]);
     layout.wholeBytes = layout.wholeBytes && layout.loss[c] == 0;
   }
   return layout;
@@ -88,16 +97,15 @@ ChannelLayout layoutOf(const SDL_PixelFormat* f) {
 void decodeColumns(SDL_Surface* surface, int left, uint8_t* picture) {
   const PixelGrid grid(surface);
   const ChannelLayout layout = layoutOf(surface->format);
-  const int red = layout.shift[0], green = layout.shift[1], blue = layout.shift[2];
+  const int red = layout.place[0], green = layout.place[1], blue = layout.place[2];
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
     uint8_t* to = picture + bufferIndex(left, y);
     if (layout.wholeBytes) {
       const uint8_t* from = grid.at(left, y);
       for (int i = 0; i < BLOCK_COLUMNS; ++i, from += WHOLE_PIXEL_BYTES, to += COLUMN_BYTES) {
-        const uint32_t pixel = readPixelAt(from, WHOLE_PIXEL_BYTES);
-        to[0] = uint8_t(pixel >> red);
-        to[1] = uint8_t(pixel >> green);
-        to[2] = uint8_t(pixel >> blue);
+        to[0] = from[red];
+        to[1] = from[green];
+        to[2] = from[blue];
       }
       continue;
     }
