@@ -193,8 +193,11 @@ void blurAndLighten(SDL_Surface* backdrop) {
     if (done < 0) continue;
     const uint16_t* blurred = ringColumn(half, done);
     uint8_t* to = backdropPixels + bufferIndex(done, 0);
-    for (int j = 0; j < COLUMN_BYTES; ++j)
-      to[j] = uint8_t(std::min(CHANNEL_MAX, std::max(LIGHTEN_FLOOR, blurred[j] + LIGHTEN_RAISE)));
+    for (int j = 0; j < COLUMN_BYTES; ++j) {
+      // Held in 16 bits, the width of the blur's channels: a vector of them is clamped at once.
+      const int16_t raised = int16_t(blurred[j] + LIGHTEN_RAISE);
+      to[j] = uint8_t(std::clamp<int16_t>(raised, LIGHTEN_FLOOR, CHANNEL_MAX));
+    }
     if (backdrop != nullptr && done % BLOCK_COLUMNS == BLOCK_COLUMNS - 1)
       encodeColumns(backdrop, done + 1 - BLOCK_COLUMNS);
   }
