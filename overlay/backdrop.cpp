@@ -179,7 +179,13 @@ void blurAndLighten(SDL_Surface* backdrop) {
       if (step % BLOCK_COLUMNS == 0) decodeColumns(Screen, step, snapshotPixels);
       const uint8_t* picture = snapshotPixels + bufferIndex(step, 0);
       std::copy(picture, picture + COLUMN_BYTES, ringColumn(0, step));
-      std::copy(picture, picture + COLUMN_BYTES, ringColumn(1, step));
+      // Half 1 needs the picture only where the first pass will not write this column.
+      const int reach = BLUR_PASSES[0].distance;
+      const bool inside = step >= reach && step < SCREEN_WIDTH - reach;
+      const int edge = inside ? reach * CHANNELS : COLUMN_BYTES / 2;
+      uint16_t* other = ringColumn(1, step);
+      std::copy(picture, picture + edge, other);
+      std::copy(picture + COLUMN_BYTES - edge, picture + COLUMN_BYTES, other + COLUMN_BYTES - edge);
     }
     int half = 0;
     for (const BlurPass& pass : BLUR_PASSES) {
