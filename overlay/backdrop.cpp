@@ -144,32 +144,32 @@ void encodeColumns(SDL_Surface* surface, int left) {
   }
 }
 
-// One pass over column x, from the source columns x - d, x and x + d into the destination's.
-// It goes in chunks; the last chunk is moved back to end at the column's end and writes some
-// channels twice, with the same values, as a pass never reads what it writes.
-void blurColumn(const uint16_t* left, const uint16_t* middle, const uint16_t* right, uint16_t* to,
-                const BlurPass& pass) {
-  const int along = pass.distance * CHANNELS;
-  for (int start = along; start < COLUMN_BYTES - along; start += BLUR_CHUNK) {
-    const int at = std::min(start, COLUMN_BYTES - along - BLUR_CHUNK);
-    uint16_t chunk[BLUR_CHUNK];
-    for (int i = 0; i < BLUR_CHUNK; ++i) {
-      const int j = at + i;
-      const uint16_t sum =
-          uint16_t(left[j] + right[j] + middle[j - along] + middle[j + along] + pass.bias);
-      chunk[i] = uint16_t(sum / 4);
-    }
-    std::copy(chunk, chunk + BLUR_CHUNK, to + at);
-  }
-}
-
 // The blur's two halves, a few columns of each: the passes run together, each trailing the one
 // before, so that the columns in work stay in the cache. Their 16-bit channels need no widening
 // for the sums. Column x lives in entry x % BLUR_RING from its entry until its last pass.
-using BlurColumn = uint16_t[COLUMN_BYTES];
-BlurColumn blurRings[2][BLUR_RING];
+using BlurRing = uint16_t[BLUR_RING][COLUMN_BYTES];
+BlurRing blurRingA, blurRingB;
 
-uint16_t* ringColumn(int half, int x) { return blurRings[half][x % BLUR_RING]; }
+uint16_t* ringColumn(int half, int x) { return (half == 0 ? blurRingA : blurRingB)[x % BLUR_RING]; }
+
+// One pass over column x, from the source columns x - d, x and x + d into the destination's.
+// The rings are template arguments, so the compiler sees two different arrays and writes vector
+// code straight into the destination. It goes in chunks of a fixed size; the last is moved back
+// to end at the column's end and writes some channels twice, with the same values.
+template <const BlurRing& FROM, BlurRing& TO>
+void blurColumn(int x, const BlurPass& pass) {
+  const int along = pass.distance * CHANNELS;
+  const int left = (x - pass.distance) % BLUR_RING, right = (x + pass.distance) % BLUR_RING;
+  const int middle = x % BLUR_RING;
+  for (int start = along; start < COLUMN_BYTES - along; start += BLUR_CHUNK) {
+    const int at = std::min(start, COLUMN_BYTES - along - BLUR_CHUNK);
+    for (int j = at; j < at + BLUR_CHUNK; ++j) {
+      const uint16_t sum = uint16_t(FROM[left][j] + FROM[right][j] + FROM[middle][j - along] +
+                                    FROM[middle][j + along] + pass.bias);
+      TO[middle][j] = uint16_t(sum / 4);
+    }
+  }
+}
 
 // Screen's picture into snapshotPixels, and blurred by the six passes and lightened into
 // backdropPixels and `backdrop` (when not null).
@@ -191,8 +191,8 @@ void blurAndLighten(SDL_Surface* backdrop) {
     for (const BlurPass& pass : BLUR_PASSES) {
       const int x = step - pass.lag;
       if (x >= pass.distance && x < SCREEN_WIDTH - pass.distance)
-        blurColumn(ringColumn(half, x - pass.distance), ringColumn(half, x),
-                   ringColumn(half, x + pass.distance), ringColumn(1 - half, x), pass);
+        half == 0 ? blurColumn<blurRingA, blurRingB>(x, pass)
+                  : blurColumn<blurRingB, blurRingA>(x, pass);
       half = 1 - half;
     }
     const int done = step - LAST_LAG;
