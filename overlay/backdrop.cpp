@@ -61,13 +61,11 @@ bool pictureSized(const SDL_Surface* surface) {
 }
 
 // Where a true-colour format keeps each channel, taken from its masks: a channel of n bits at
-// bit `shift` has lost 8 - n bits. Whole bytes: 4-byte pixels with 8-bit channels, which
-// SDL_GetRGB reads as they stand and SDL_MapRGB stores as they stand, alpha bits set; `place`
-// is then the channel's byte among the pixel's bytes in memory.
+// bit `shift` has lost 8 - n bits. Whole bytes: 4-byte pixels whose channels are whole bytes,
+// which SDL_GetRGB reads as they stand and SDL_MapRGB stores as they stand, alpha bits set;
+// `place` is then the channel's byte among the pixel's bytes in memory.
 struct ChannelLayout {
-  int shift[CHANNELS];
-  int loss[CHANNELS];
-  int place[CHANNELS];
+  int shift[CHANNELS], loss[CHANNELS], place[CHANNELS];
   uint32_t alpha;
   bool wholeBytes;
 };
@@ -86,7 +84,8 @@ ChannelLayout layoutOf(const SDL_PixelFormat* f) {
     layout.shift[c] = masks[c] == 0 ? 0 : std::countr_zero(masks[c]);
     layout.loss[c] = CHANNEL_BITS - std::popcount(masks[c]);
     layout.place[c] = bytePlace(masks[c]);
-    layout.wholeBytes = layout.wholeBytes && layout.loss[c] == 0;
+    const bool byte = layout.loss[c] == 0 && layout.shift[c] % CHANNEL_BITS == 0;
+    layout.wholeBytes = layout.wholeBytes && byte;
   }
   return layout;
 }
