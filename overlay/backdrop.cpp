@@ -38,11 +38,9 @@ constexpr int bufferIndex(int x, int y) { return (x * SCREEN_HEIGHT + y) * CHANN
 // source + `bias`) / 4, channel by channel, over the region `distance` in from every edge. They
 // go back and forth between two halves, both of which start as the picture.
 struct BlurPass {
-  int distance;
-  int bias;
-  // The steps by which the pass trails the columns' entry into the blur: it trails the pass
-  // before by the larger of their distances, as it reads so far into that pass's results and
-  // overwrites the source that that pass reads so far into.
+  int distance, bias;
+  // Steps it trails the columns' entry: the pass before's lag plus the larger of their distances,
+  // as it reads that far into that pass's results and overwrites that pass's source that far on.
   int lag;
 };
 constexpr BlurPass BLUR_PASSES[] = {{3, 0, 3},  {3, 1, 6},  {1, 0, 9},
