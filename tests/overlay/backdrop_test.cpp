@@ -1,6 +1,7 @@
 // tests/overlay/backdrop_test.cpp -- the pause backdrop of a picture of known colours, at every
-// display depth: what the buffers, the processed surface and each fade show. (The blur's exact
-// arithmetic on a real game picture is held by the replay's picture hashes.)
+// display depth: what the buffers, the processed surface and each fade show; and the blur of a
+// random picture, which runs its passes together, against the passes run one after another.
+// (The blur's exact arithmetic on a real game picture is also held by the replay's hashes.)
 #include "overlay/backdrop.h"
 
 #include "app/screen.h"
@@ -13,6 +14,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -153,6 +156,43 @@ TEST(PauseBackdrop, CapturesAndBlendsKnownColoursOnEveryScreen) {
     }
     closeScreen(kind);
   }
+}
+
+// The six passes one after another over whole pictures, as the rule states them: pass k reads
+// one buffer and writes the other, leaving what lies outside its region as it was.
+std::vector<uint8_t> blurredOneByOne(const uint8_t* picture) {
+  struct Pass {
+    int d, bias;
+  };
+  const Pass passes[] = {{3, 0}, {3, 1}, {1, 0}, {1, 0}, {1, 0}, {1, 0}};
+  std::vector<uint8_t> halves[2] = {{picture, picture + BACKDROP_BYTES},
+                                    {picture, picture + BACKDROP_BYTES}};
+  int from = 0;
+  for (const Pass& pass : passes) {
+    const std::vector<uint8_t>& s = halves[from];
+    for (int x = pass.d; x < W - pass.d; ++x)
+      for (int y = pass.d; y < H - pass.d; ++y)
+        for (int c = 0; c < 3; ++c) {
+          const auto at = [&](int px, int py) { return s[(px * H + py) * 3 + c]; };
+          const int sum = at(x - pass.d, y) + at(x + pass.d, y) + at(x, y - pass.d) +
+                          at(x, y + pass.d) + pass.bias;
+          halves[1 - from][(x * H + y) * 3 + c] = uint8_t(sum / 4);
+        }
+    from = 1 - from;
+  }
+  for (uint8_t& c : halves[from]) c = uint8_t(lightened(c));
+  return halves[from];
+}
+
+TEST(PauseBackdrop, BlurOfARandomPictureEqualsTheSixPassesOneAfterAnother) {
+  openScreen(SCREENS[0]);
+  std::mt19937 random{15};
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) writePixel(Screen, x, y, uint32_t(random()) & 0xFFFFFF);
+  capturePauseBackdrop();
+  const std::vector<uint8_t> expected = blurredOneByOne(snapshotPixels);
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), backdropPixels));
+  closeScreen(SCREENS[0]);
 }
 
 TEST(PauseBackdrop, FadeZeroDrawsNothing) {
