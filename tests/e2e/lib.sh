@@ -59,10 +59,10 @@ start_game() {
   xdotool mousemove --window "$WID" 320 240
 }
 
-# Waits up to ten seconds for the game to end and sets GAME_STATUS to its exit status.
+# Waits up to 20 seconds for the game to end and sets GAME_STATUS to its exit status.
 wait_game() {
   GAME_STATUS=0
-  for _ in $(seq 100); do
+  for _ in $(seq 200); do
     kill -0 "$GAME_PID" 2>/dev/null || break
     sleep 0.1
   done
