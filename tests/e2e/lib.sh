@@ -6,7 +6,6 @@ set -euo pipefail
 ZARAZ=$(readlink -f "$1")
 SOURCE_DIR=$(readlink -f "$2")
 BUILD_DIR=$(readlink -f "$3")
-CLOSE_WINDOW="$BUILD_DIR/tests/zaraz-close-window"
 CONVERT=/usr/bin/convert
 WORK=$(mktemp -d /tmp/zaraz-e2e-XXXXXX)
 XVFB_PID=""
@@ -71,15 +70,10 @@ wait_game() {
   GAME_PID=""
 }
 
-close_window() { "$CLOSE_WINDOW" "$WID"; }
+close_window() { "$BUILD_DIR/tests/zaraz-close-window" "$WID"; }
 
 # Screenshot of the game's window (640 by 480) into $1 as PNG.
 screenshot() { xwd -id "$WID" -silent | "$CONVERT" xwd:- "$1"; }
-
-# The colour of pixel ($2, $3) of PNG $1 as "r,g,b" (0..255).
-pixel_rgb() {
-  "$CONVERT" "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
-}
 
 # Mean colour saturation (0..1) of PNG $1: 0 for a picture of pure greys, above 0 with colour.
 saturation() { "$CONVERT" "$1" -colorspace HSL -channel G -separate -format "%[fx:mean]" info:; }
