@@ -2,7 +2,6 @@
 # fields, dependencies and files; unpacked, its launcher starts the game; and, as root, installed
 # with dpkg, started by name from another folder under Xvfb, then purged, leaving the system as
 # it was.
-source "$(dirname "$0")/../e2e/lib.sh"
 source "$(dirname "$0")/lib.sh"
 
 SDL_RUNTIME_PACKAGES=(libsdl1.2debian libsdl-image1.2 libsdl-mixer1.2)
@@ -31,17 +30,8 @@ outside=$(dpkg-deb -c "$DEB" | awk '{print $6}' | grep -v '^\./usr/' || true)
 # Unpacked anywhere, the tree is whole and its launcher starts the game.
 dpkg-deb -x "$DEB" "$WORK/unpacked"
 check_installed_tree "$WORK/unpacked/usr"
-mkdir -p "$WORK/elsewhere" "$WORK/home"
-export HOME=$WORK/home SDL_AUDIODRIVER=dummy
-unset XDG_DATA_HOME
-FOLDER=$HOME/.local/share/zaraz
 start_xvfb
-start_launcher "$WORK/unpacked/usr/bin/zaraz" "$WORK/elsewhere"
-check_running_game "$WORK/unpacked/usr/libexec/zaraz/zaraz" "$FOLDER" \
-  "$WORK/unpacked/usr/share/zaraz/Media"
-close_window
-wait_game
-[ "$GAME_STATUS" = 0 ] || fail "closing the unpacked game's window gave status $GAME_STATUS"
+play_launcher "$WORK/unpacked/usr/bin/zaraz" "$WORK/unpacked/usr"
 
 if [ "$(id -u)" != 0 ]; then
   echo "deb: not root, so the package was built, checked and unpacked but not installed"
@@ -85,16 +75,7 @@ dpkg-query -W -f='${Status}' zaraz | grep -q 'ok installed' || fail "dpkg did no
 check_installed_tree /usr
 
 rm -rf "$FOLDER"
-(cd "$WORK/elsewhere" && exec zaraz) >"$WORK/game.out" 2>"$WORK/game.err" &
-GAME_PID=$!
-WID=$(timeout 20 xdotool search --sync --name '^Zaraz$' 2>/dev/null | head -1) || true
-[ -n "$WID" ] || fail "the installed game showed no window; stderr: $(cat "$WORK/game.err")"
-geometry=$(xdotool getwindowgeometry "$WID" | awk '/Geometry/ {print $2}')
-[ "$geometry" = 640x480 ] || fail "the installed game's window is $geometry"
-check_running_game /usr/libexec/zaraz/zaraz "$FOLDER" /usr/share/zaraz/Media
-close_window
-wait_game
-[ "$GAME_STATUS" = 0 ] || fail "closing the installed game's window gave status $GAME_STATUS"
+play_launcher /usr/bin/zaraz /usr
 
 # Purged, nothing of it is left, and the caches that the triggers rebuilt are as before.
 files=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {print substr($6, 2)}')

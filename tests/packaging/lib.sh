@@ -1,6 +1,11 @@
-# tests/packaging/lib.sh -- shared by the packaging tests, sourced after tests/e2e/lib.sh: what an
-# installed tree must hold, and the launcher started as a desktop menu starts it, with checks on
-# the game process it becomes.
+# tests/packaging/lib.sh -- shared by the packaging tests, with tests/e2e/lib.sh: what an
+# installed tree must hold, and the launcher started as a desktop menu starts it, from another
+# folder by a player whose home is a scratch folder, with checks on the game process it becomes.
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+mkdir -p "$WORK/elsewhere" "$WORK/home"
+export HOME=$WORK/home SDL_AUDIODRIVER=dummy
+unset XDG_DATA_HOME
+FOLDER=$HOME/.local/share/zaraz  # the player's folder the launcher runs the game in
 
 # The files the game reads under Media/ (a missing one is a silent hole in the picture or sound).
 GAME_MEDIA_FILES=(Game/ship.bmp Game/enemy1.bmp Game/textbacking1.png Game/textbacking2.png
@@ -39,12 +44,12 @@ check_installed_tree() {
 }
 
 # Starts the launcher $1 as a desktop entry's Exec=zaraz does, found by name on PATH (through a
-# link, so the launcher must find the installation from its real place), from folder $2, and
-# waits for the game's window: sets GAME_PID and WID. The caller sets HOME and the like.
+# link, so the launcher must find the installation from its real place), from $WORK/elsewhere,
+# and waits for the game's window: sets GAME_PID and WID.
 start_launcher() {
   mkdir -p "$WORK/path"
   ln -sfn "$1" "$WORK/path/zaraz"
-  PATH="$WORK/path:$PATH" ZARAZ=zaraz start_game "$2"
+  PATH="$WORK/path:$PATH" ZARAZ=zaraz start_game "$WORK/elsewhere"
 }
 
 # Checks that the running game is the binary $1, working in folder $2, whose Media link leads
@@ -64,4 +69,14 @@ check_running_game() {
   [[ $library == */sdl12-compat/* ]] && loaded=compat
   [ "$loaded" = "${ZARAZ_SDL_FLAVOUR:-classic}" ] ||
     fail "the suite asked for SDL flavour ${ZARAZ_SDL_FLAVOUR:-classic}; the game loaded $library"
+}
+
+# Starts the launcher $1 (as start_launcher), checks the game it becomes (installed prefix $2,
+# as for check_running_game) and closes its window: status 0.
+play_launcher() {
+  start_launcher "$1"
+  check_running_game "$2/libexec/zaraz/zaraz" "$FOLDER" "$2/share/zaraz/Media"
+  close_window
+  wait_game
+  [ "$GAME_STATUS" = 0 ] || fail "closing the window of $2's game gave status $GAME_STATUS"
 }
