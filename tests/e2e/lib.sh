@@ -46,16 +46,30 @@ make_game_dir() {
   echo "$WORK/game"
 }
 
-# Starts the game in directory $1 (extra environment may be set by the caller) and waits for its
-# window, captioned "Zaraz"; sets GAME_PID and WID.
+# The X server of a loaded machine now and then resets a connection made right after another
+# was closed, which SDL's X11 start-up does (it opens a display, closes it and opens it again).
+# The game then exits 1, saying so, or, where classic SDL fell back to its text-art driver,
+# refusing that: x_reset says whether its last run met that, and the game is started again.
+x_reset() { grep -qE "Couldn't open X11 display|SDL found only its" "$WORK/game.err" && sleep 0.2; }
+
+# Starts the game in directory $1, extra arguments put before the binary (env settings, or a
+# command such as setpriv), its output in $WORK/game.out and game.err, and waits up to 30 seconds
+# for its window, captioned "Zaraz", starting it up to ten times after an X reset; sets GAME_PID
+# and WID. Focus follows the pointer here (no window manager): the pointer is put inside.
 start_game() {
-  local dir=$1
-  (cd "$dir" && exec "$ZARAZ") >"$WORK/game.out" 2>"$WORK/game.err" &
-  GAME_PID=$!
-  WID=$(timeout 20 xdotool search --sync --name '^Zaraz$' 2>/dev/null | head -1) || true
-  [ -n "$WID" ] || fail "no window captioned Zaraz appeared; stderr: $(cat "$WORK/game.err")"
-  # Focus follows the pointer here (no window manager): keep the pointer inside the window.
-  xdotool mousemove --window "$WID" 320 240
+  for _ in $(seq 10); do
+    (cd "$1" && exec "${@:2}" "$ZARAZ") >"$WORK/game.out" 2>"$WORK/game.err" &
+    GAME_PID=$!
+    for _ in $(seq 300); do
+      WID=$(xdotool search --name '^Zaraz$' 2>/dev/null | head -1 || true)
+      [ -n "$WID" ] && { xdotool mousemove --window "$WID" 320 240; return; }
+      kill -0 "$GAME_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    wait_game
+    x_reset || break
+  done
+  fail "no window captioned Zaraz appeared; stderr: $(head -c 600 "$WORK/game.err")"
 }
 
 # Waits up to 20 seconds for the game to end and sets GAME_STATUS to its exit status.

@@ -20,14 +20,14 @@ shows_zero() {
 # Closes the game in folder $1: status 0, no message, nothing written but highscore.dat.
 close_and_check() {
   close_clean "$1"
-  [ ! -s "$1.err" ] || fail "$(basename "$1"): the game printed $(head -c 300 "$1.err")"
+  [ ! -s "$WORK/game.err" ] || fail "$1: the game printed $(head -c 300 "$WORK/game.err")"
   [ "$(listing "$1")" = "Media highscore.dat " ] || fail "$1 holds $(listing "$1")"
 }
 
 # The picture of a best score of 0: a start with an empty file.
 dir=$(game_folder empty)
 : >"$dir/highscore.dat"
-open_game "$dir"
+start_game "$dir"
 sleep 0.5
 shows_zero "$dir"
 close_and_check "$dir"
@@ -43,7 +43,7 @@ for name in ten-megabytes-of-digits directory unreadable; do
     unreadable) printf '120\r\n' >"$dir/highscore.dat" && chmod 000 "$dir/highscore.dat"
       prefix=($(as_player)) ;;
   esac
-  open_game "$dir" "${prefix[@]}"
+  start_game "$dir" "${prefix[@]}"
   sleep 0.5
   shows_zero "$dir" || fail "$name: the HUD does not show a best score of 0"
   close_and_check "$dir"
@@ -57,7 +57,7 @@ dir=$(game_folder read-only)
 printf -- '-5\r\n' >"$dir/highscore.dat"
 chmod 666 "$dir/highscore.dat"
 chmod 555 "$dir"
-open_game "$dir" $(as_player)
+start_game "$dir" $(as_player)
 sleep 0.5
 shows_zero "$dir" && fail "-5 shows as 0"
 xdotool keydown d

@@ -1,6 +1,6 @@
 # tests/robust/lib.sh -- shared by the robustness scripts: the end-to-end helpers (Xvfb, windows,
-# screenshots), the sanitizer options, and what many game starts in one Xvfb need: a folder per
-# game, windows found by process, damaged media, runs as an unprivileged player.
+# screenshots), the sanitizer options, and what many games in one Xvfb need: a folder per game,
+# damaged media, runs to a refusal, clean closes, runs as an unprivileged player.
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 source "$SOURCE_DIR/tests/sanitizer/lib.sh"
 
@@ -36,13 +36,6 @@ random.randbytes($size))" >"$file" ;;
   esac
 }
 
-# The X server of a loaded machine now and then resets a connection made right after another
-# was closed, which SDL's X11 start-up does (it opens a display, closes it and opens it again).
-# The game then exits 1, saying so, or, where classic SDL fell back to its text-art driver,
-# refusing that; the helpers below start it again, up to X_RETRIES times.
-X_RETRIES=10
-x_reset() { grep -qE "Couldn't open X11 display|SDL found only its" "$1" && sleep 0.2; }
-
 # Prefix that runs the game on sdl12-compat (scripts/sdl-flavour). SDL2 under it leaks inside
 # D-Bus and in libraries it unloads before exit, where no report can name a frame of ours; leaks
 # are checked in the classic runs. Its unwinder also deadlocks AddressSanitizer's full stack
@@ -51,33 +44,14 @@ ON_COMPAT=(env ZARAZ_SDL_FLAVOUR=compat
   "ASAN_OPTIONS=$ASAN_OPTIONS:detect_leaks=0:fast_unwind_on_malloc=1"
   "LSAN_OPTIONS=$LSAN_OPTIONS:fast_unwind_on_malloc=1" "$SOURCE_DIR/scripts/sdl-flavour" env)
 
-# Starts the game in folder $1, its output in $1.out and $1.err, extra arguments put before the
-# binary (env settings, or a command such as setpriv), and waits up to 30 seconds for its window,
-# found by process; sets GAME_PID and WID, with the pointer inside, or fails naming $1.
-open_game() {
-  local dir=$1
-  for _ in $(seq "$X_RETRIES"); do
-    (cd "$dir" && exec "${@:2}" "$ZARAZ") >"$dir.out" 2>"$dir.err" &
-    GAME_PID=$!
-    for _ in $(seq 300); do
-      WID=$(xdotool search --all --pid "$GAME_PID" --name '^Zaraz$' 2>/dev/null | head -1 || true)
-      [ -n "$WID" ] && { xdotool mousemove --window "$WID" 320 240; return; }
-      kill -0 "$GAME_PID" 2>/dev/null || break
-      sleep 0.1
-    done
-    wait_game
-    x_reset "$dir.err" || break
-  done
-  fail "$(basename "$dir"): no window; stderr: $(head -c 600 "$dir.err")"
-}
-
-# Runs the game in folder $1 (extra arguments as for open_game) to its end, for a game that must
-# not open a window; sets GAME_STATUS.
+# Runs the game in folder $1 (extra arguments as for start_game) to its end, for a game that
+# must not open a window; sets GAME_STATUS.
 run_game() {
-  for _ in $(seq "$X_RETRIES"); do
+  for _ in $(seq 10); do
     GAME_STATUS=0
-    (cd "$1" && exec "${@:2}" "$ZARAZ") >"$1.out" 2>"$1.err" || GAME_STATUS=$?
-    x_reset "$1.err" || break
+    (cd "$1" && exec "${@:2}" "$ZARAZ") >"$WORK/game.out" 2>"$WORK/game.err" ||
+      GAME_STATUS=$?
+    x_reset || break
   done
 }
 
@@ -85,8 +59,8 @@ run_game() {
 close_clean() {
   close_window
   wait_game
-  [ "$GAME_STATUS" = 0 ] || fail "$1: closing gave $GAME_STATUS: $(head -c 600 "$1.err")"
-  sanitizer_clean "$1.err"
+  [ "$GAME_STATUS" = 0 ] || fail "$1: closing gave $GAME_STATUS: $(head -c 600 "$WORK/game.err")"
+  sanitizer_clean "$WORK/game.err"
 }
 
 # Escape brings the overlay up over the game in folder $1: the picture changes.

@@ -9,7 +9,7 @@ export SDL_AUDIODRIVER=dummy
 BURST=600           # typed key pairs in a burst: 1200 events, far beyond SDL's 127
 ROCK_SHARE=0.2      # the left half of the picture is mostly rock once the ship has bored away
 
-alive() { kill -0 "$GAME_PID" 2>/dev/null || fail "$1: the game died: $(head -c 600 "$1.err")"; }
+alive() { kill -0 "$GAME_PID" 2>/dev/null || fail "$1: the game died: $(cat "$WORK/game.err")"; }
 
 # No sound device, on both flavours: sdl12-compat fails SDL's whole start for want of one. The
 # game runs silent, its overlay works, and it closes cleanly.
@@ -20,7 +20,7 @@ for flavour in classic compat; do
   for driver in dsp pulse no-such-driver; do
     # pulse with no server to reach: a private runtime folder holds no socket of one.
     dir=$(game_folder "audio-$flavour-$driver")
-    open_game "$dir" "${prefix[@]}" SDL_AUDIODRIVER="$driver" PULSE_SERVER="unix:$WORK/none" \
+    start_game "$dir" "${prefix[@]}" SDL_AUDIODRIVER="$driver" PULSE_SERVER="unix:$WORK/none" \
       PULSE_RUNTIME_PATH="$WORK/none"
     sleep 1
     alive "$dir"
@@ -33,7 +33,7 @@ done
 # Missing music is silence: SDL's disk driver records what the mixer plays.
 dir=$(game_folder music-missing copy)
 damage_media "$dir" Game/SlowDown.ogg missing
-open_game "$dir" env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/music.raw" SDL_DISKAUDIODELAY=46
+start_game "$dir" env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/music.raw" SDL_DISKAUDIODELAY=46
 sleep 2
 alive "$dir"
 close_clean "$dir"
@@ -44,7 +44,7 @@ cmp -s -n "$size" "$WORK/music.raw" /dev/zero || fail "sound without the music f
 # A burst of key presses and clicks while the game runs: it keeps running, its overlay still
 # answers, and closing the window with the overlay up ends it with status 0.
 dir=$(game_folder burst)
-open_game "$dir"
+start_game "$dir"
 xdotool type --delay 0 "$(printf 'wasd%.0s' $(seq $((BURST / 2))))"
 xdotool click --repeat 300 --delay 0 3
 alive "$dir"
@@ -56,7 +56,7 @@ close_clean "$dir"
 # it all, as after a long frame. The left half of the picture stays dark only when the ship
 # stopped in its start cave (the cave slides away left while it bores on).
 dir=$(game_folder lost-release)
-open_game "$dir"
+start_game "$dir"
 sleep 0.5
 xdotool keydown d
 sleep 0.3
@@ -76,7 +76,7 @@ close_clean "$dir"
 # The window closed while a frame is late: the game is stopped for a second, the close request
 # waits in its queue, and the late frame takes it.
 dir=$(game_folder late-close)
-open_game "$dir"
+start_game "$dir"
 sleep 0.5
 kill -STOP "$GAME_PID"
 close_window
@@ -84,7 +84,7 @@ sleep 1
 kill -CONT "$GAME_PID"
 wait_game
 [ "$GAME_STATUS" = 0 ] || fail "closing during a late frame gave $GAME_STATUS"
-sanitizer_clean "$dir.err"
+sanitizer_clean "$WORK/game.err"
 echo "machines: $silent games silent without a sound device (classic and sdl12-compat)," \
   "silence without the music, a burst of $((BURST * 2)) events taken, no key held after a" \
   "lost release (rock share $share), status 0 when closed with the overlay up and late"

@@ -26,17 +26,17 @@ for row in "ship-missing|Game/ship.bmp|missing|refused" \
   fi
   if [ "$outcome" = refused ]; then
     run_game "$dir"
-    [ "$GAME_STATUS" = 1 ] && [ "$(wc -l <"$dir.err")" = 1 ] && [ ! -s "$dir.out" ] &&
-      grep -q "^zaraz: Media/$file " "$dir.err" ||
-      fail "$label: status $GAME_STATUS, stderr: $(head -c 600 "$dir.err")"
+    [ "$GAME_STATUS" = 1 ] && [ "$(wc -l <"$WORK/game.err")" = 1 ] &&
+      [ ! -s "$WORK/game.out" ] && grep -q "^zaraz: Media/$file " "$WORK/game.err" ||
+      fail "$label: status $GAME_STATUS, stderr: $(head -c 600 "$WORK/game.err")"
     continue
   fi
-  open_game "$dir"
+  start_game "$dir"
   sleep 1.5
-  kill -0 "$GAME_PID" 2>/dev/null || fail "$label: the game died: $(cat "$dir.err")"
+  kill -0 "$GAME_PID" 2>/dev/null || fail "$label: the game died: $(cat "$WORK/game.err")"
   [ "$outcome" = overlay ] && overlay_opens "$dir"
   close_clean "$dir"
-  ! grep -q "^zaraz:" "$dir.err" || fail "$label: the game reported: $(cat "$dir.err")"
+  ! grep -q "^zaraz:" "$WORK/game.err" || fail "$label: the game reported: $(cat "$WORK/game.err")"
   [ "$(listing "$dir")" = "Media " ] || fail "$label: the game wrote $(listing "$dir")"
 done
 echo "media_files: 3 starts refused in one line, 4 games with damaged or odd media played and" \
