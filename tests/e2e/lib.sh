@@ -25,17 +25,23 @@ fail() {
   exit 1
 }
 
+# Runs command $2... every tenth of a second until it succeeds, for up to $1 seconds; fails when
+# it never did. A loaded machine is slow at anything: conditions are waited for, not slept on.
+wait_for() {
+  local tenths=$(($1 * 10))
+  until "${@:2}" 2>/dev/null; do
+    ((--tenths > 0)) || return 1
+    sleep 0.1
+  done
+}
+
 # Starts Xvfb on a display number it picks itself and exports DISPLAY.
 start_xvfb() {
   command -v Xvfb >/dev/null || fail "Xvfb is not installed (scripts/test installs it)"
   : >"$WORK/display"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
   XVFB_PID=$!
-  for _ in $(seq 100); do
-    [ -s "$WORK/display" ] && break
-    sleep 0.1
-  done
-  [ -s "$WORK/display" ] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+  wait_for 10 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
   export DISPLAY=":$(head -1 "$WORK/display")"
 }
 
@@ -75,15 +81,12 @@ start_game() {
 # Waits up to 20 seconds for the game to end and sets GAME_STATUS to its exit status.
 wait_game() {
   GAME_STATUS=0
-  for _ in $(seq 200); do
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$GAME_PID" 2>/dev/null && fail "the game did not end"
+  wait_for 20 game_ended || fail "the game did not end"
   wait "$GAME_PID" || GAME_STATUS=$?
   GAME_PID=""
 }
 
+game_ended() { ! kill -0 "$GAME_PID"; }
 close_window() { "$BUILD_DIR/tests/zaraz-close-window" "$WID"; }
 
 # Screenshot of the game's window (640 by 480) into $1 as PNG.
@@ -94,8 +97,7 @@ saturation() { "$CONVERT" "$1" -colorspace HSL -channel G -separate -format "%[f
 
 # The smallest channel value (0..255) in the rectangle W x H at (X, Y) of PNG $1.
 min_channel() {
-  local png=$1 x=$2 y=$3 w=$4 h=$5
-  "$CONVERT" "$png" -crop "${w}x${h}+${x}+${y}" +repage -separate \
+  "$CONVERT" "$1" -crop "$4x$5+$2+$3" +repage -separate \
     -format "%[fx:int(255*minima)]\n" info: | sort -n | head -1
 }
 
@@ -121,7 +123,6 @@ click_at() {
 # Keeps screenshot $1 as $2.png in ZARAZ_SCREENSHOT_DIR when that is set (scripts/screenshots
 # uses this to refresh the README's pictures).
 keep_screenshot() {
-  [ -n "${ZARAZ_SCREENSHOT_DIR:-}" ] || return 0
-  mkdir -p "$ZARAZ_SCREENSHOT_DIR"
-  cp "$1" "$ZARAZ_SCREENSHOT_DIR/$2.png"
+  [ -z "${ZARAZ_SCREENSHOT_DIR:-}" ] ||
+    { mkdir -p "$ZARAZ_SCREENSHOT_DIR" && cp "$1" "$ZARAZ_SCREENSHOT_DIR/$2.png"; }
 }

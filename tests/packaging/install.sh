@@ -19,13 +19,9 @@ play_launcher "$PREFIX/bin/zaraz" "$PREFIX"
 printf -- '-1\n' >"$FOLDER/highscore.dat"
 start_launcher "$PREFIX/bin/zaraz"
 xdotool keydown d
-for _ in $(seq 600); do
-  [ "$(tr -d ' \r\n' <"$FOLDER/highscore.dat")" = 0 ] && break
-  sleep 0.1
-done
-xdotool keyup d
-[ "$(tr -d ' \r\n' <"$FOLDER/highscore.dat")" = 0 ] ||
+wait_for 60 grep -qx $'0\r' "$FOLDER/highscore.dat" ||
   fail "after a game ended the folder's highscore.dat holds '$(cat "$FOLDER/highscore.dat")'"
+xdotool keyup d
 close_window
 wait_game
 [ "$GAME_STATUS" = 0 ] || fail "closing the window gave exit status $GAME_STATUS"
@@ -61,7 +57,7 @@ for row in "${rows[@]}"; do
   fi
   [ -z "$(ls -A "$WORK/elsewhere")" ] || fail "$name: the launcher wrote where it was started"
 done
-[ "$(tr -d ' \r\n' <"$FOLDER/highscore.dat")" = 0 ] || fail "a later start lost the best score"
+grep -qx $'0\r' "$FOLDER/highscore.dat" || fail "a later start lost the best score"
 
 # An installation without its media says so instead of starting a game that shows nothing.
 rm -r "$PREFIX/share/zaraz/Media"
