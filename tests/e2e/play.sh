@@ -1,7 +1,21 @@
-# tests/e2e/play.sh -- playing in a real window: the game opens its 640x480 window captioned
-# "Zaraz" and closing it ends the game with status 0, a stored best score shows on the HUD, and
-# holding d bores the ship into the rock, which splits the picture into coloured fringes.
+# tests/e2e/play.sh -- the real binary started and played: with no usable display it exits 1
+# with one line saying why; in a real window it opens 640x480 captioned "Zaraz" and closing it
+# ends the game with status 0, a stored best score shows on the HUD, and holding d bores the ship
+# into the rock, which splits the picture into coloured fringes.
 source "$(dirname "$0")/lib.sh"
+
+# No display at all, and none but a driver named: SDL must not fall back to drawing text art.
+# The game is refused before SDL is asked, or with the video driver's own error.
+for row in "|^zaraz: no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY" \
+  "x11|^zaraz: cannot start SDL's video: [^ ]"; do
+  driver=${row%%|*}
+  status=0
+  (cd "$(make_game_dir)" && env -u DISPLAY -u WAYLAND_DISPLAY ${driver:+SDL_VIDEODRIVER=$driver} \
+    "$ZARAZ") >"$WORK/nodisplay.out" 2>"$WORK/nodisplay.err" || status=$?
+  [ "$status" = 1 ] && [ "$(wc -l <"$WORK/nodisplay.err")" = 1 ] &&
+    [ ! -s "$WORK/nodisplay.out" ] && grep -q "${row#*|}" "$WORK/nodisplay.err" ||
+    fail "without a display (driver '$driver'): status $status, stderr $(cat "$WORK/nodisplay.err")"
+done
 start_xvfb
 export SDL_AUDIODRIVER=dummy
 
@@ -57,4 +71,5 @@ wait_game
 [ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS"
 [ "$(od -An -c "$dir/highscore.dat" | tr -d ' ')" = '98765\r\n' ] ||
   fail "the stored record changed: $(od -An -c "$dir/highscore.dat")"
-echo "play: stored best score shown, digging splits the picture (saturation $sat)"
+echo "play: refused without a display, stored best score shown, digging splits the picture" \
+  "(saturation $sat)"
