@@ -28,9 +28,9 @@ fail() {
 # Runs command $2... every tenth of a second until it succeeds, for up to $1 seconds; fails when
 # it never did. A loaded machine is slow at anything: conditions are waited for, not slept on.
 wait_for() {
-  local tenths=$(($1 * 10))
+  local end=$((SECONDS + $1))
   until "${@:2}" 2>/dev/null; do
-    ((--tenths > 0)) || return 1
+    [ "$SECONDS" -lt "$end" ] || return 1
     sleep 0.1
   done
 }
@@ -104,20 +104,12 @@ min_channel() {
 # Presses key $1 as a person does, down for a quarter of a second. A press and release that land
 # in the same frame leave the key Up (downs are applied before ups), so xdotool's instant "key"
 # could go unseen, and so could a short press while a busy machine makes a frame late.
-press_key() {
-  xdotool keydown "$1"
-  sleep 0.25
-  xdotool keyup "$1"
-}
+press_key() { xdotool keydown "$1" sleep 0.25 keyup "$1"; }
 
 # Moves the pointer to ($1, $2) in window pixels and clicks the left button, held as long as a
 # person's click.
 click_at() {
-  xdotool mousemove --window "$WID" "$1" "$2"
-  sleep 0.2
-  xdotool mousedown 1
-  sleep 0.1
-  xdotool mouseup 1
+  xdotool mousemove --window "$WID" "$1" "$2" sleep 0.2 mousedown 1 sleep 0.1 mouseup 1
 }
 
 # Keeps screenshot $1 as $2.png in ZARAZ_SCREENSHOT_DIR when that is set (scripts/screenshots
