@@ -7,32 +7,23 @@ export SDL_AUDIODRIVER=dummy
 # The rectangle below the buttons and above the bottom band, away from the pointer at (600, 60).
 PALE_AREA="30 210 500 190"
 
-# The smallest channel in the pale area of a fresh screenshot, taken again for up to five
-# seconds until it is on side $1 (pale or dark) of 100: a busy machine may draw the fade late.
-settled_channel() {
-  local low
-  for _ in $(seq 10); do
-    screenshot "$WORK/now.png"
-    low=$(min_channel "$WORK/now.png" $PALE_AREA)
-    if [ "$1" = pale ]; then [ "$low" -ge 100 ] && break; else [ "$low" -lt 100 ] && break; fi
-    sleep 0.5
-  done
-  echo "$low"
-}
+# Whether the pale area of a fresh screenshot is pale (its smallest channel at least 100) or
+# dark; waited for, as a busy machine may draw the fade late.
+low_now() { screenshot "$WORK/now.png" && LOW=$(min_channel "$WORK/now.png" $PALE_AREA); }
+pale() { low_now && [ "$LOW" -ge 100 ]; }
+dark() { low_now && [ "$LOW" -lt 100 ]; }
 
 start_game "$(make_game_dir)"
 xdotool mousemove --window "$WID" 600 60
 sleep 1.5
 press_key Escape
 sleep 1
-low=$(settled_channel pale)
+wait_for 5 pale || fail "the paused backdrop is not pale: a channel of $LOW"
 keep_screenshot "$WORK/now.png" pause
-[ "$low" -ge 100 ] || fail "the paused backdrop is not pale: a channel of $low"
 
 click_at 320 115  # "Resume game", fully shown
 xdotool mousemove --window "$WID" 600 60
-low=$(settled_channel dark)
-[ "$low" -lt 100 ] || fail "the game did not come back after Resume game"
+wait_for 5 dark || fail "the game did not come back after Resume game"
 
 press_key Escape
 sleep 1
