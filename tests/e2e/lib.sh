@@ -52,10 +52,9 @@ make_game_dir() {
   echo "$WORK/game"
 }
 
-# The X server of a loaded machine now and then resets a connection made right after another
-# was closed, which SDL's X11 start-up does (it opens a display, closes it and opens it again).
-# The game then exits 1, saying so, or, where classic SDL fell back to its text-art driver,
-# refusing that: x_reset says whether its last run met that, and the game is started again.
+# A loaded X server now and then resets a connection made right after another was closed, as
+# SDL's X11 start-up does; the game then exits 1 saying so, or refusing classic SDL's text-art
+# fallback. x_reset says whether the game's last run met that: it is then started again.
 x_reset() { grep -qE "Couldn't open X11 display|SDL found only its" "$WORK/game.err" && sleep 0.2; }
 
 # Starts the game in directory $1, extra arguments put before the binary (env settings, or a
@@ -66,12 +65,8 @@ start_game() {
   for _ in $(seq 10); do
     (cd "$1" && exec "${@:2}" "$ZARAZ") >"$WORK/game.out" 2>"$WORK/game.err" &
     GAME_PID=$!
-    for _ in $(seq 300); do
-      WID=$(xdotool search --name '^Zaraz$' 2>/dev/null | head -1 || true)
-      [ -n "$WID" ] && { xdotool mousemove --window "$WID" 320 240; return; }
-      kill -0 "$GAME_PID" 2>/dev/null || break
-      sleep 0.1
-    done
+    wait_for 30 window_or_end || true
+    [ -n "$WID" ] && { xdotool mousemove --window "$WID" 320 240; return; }
     wait_game
     x_reset || break
   done
@@ -87,6 +82,7 @@ wait_game() {
 }
 
 game_ended() { ! kill -0 "$GAME_PID"; }
+window_or_end() { WID=$(xdotool search --name '^Zaraz$' | head -1) && [ -n "$WID" ] || game_ended; }
 close_window() { "$BUILD_DIR/tests/zaraz-close-window" "$WID"; }
 
 # Screenshot of the game's window (640 by 480) into $1 as PNG.
