@@ -1,6 +1,21 @@
-# tests/e2e/play.sh -- playing in a real window: a stored best score shows on the HUD, and holding
-# d bores the ship into the rock, which splits the picture into coloured fringes.
+# tests/e2e/play.sh -- the real binary started and played: with no usable display it exits 1
+# with one line saying why; in a real window it opens 640x480 captioned "Zaraz" and closing it
+# ends the game with status 0, a stored best score shows on the HUD, and holding d bores the ship
+# into the rock, which splits the picture into coloured fringes.
 source "$(dirname "$0")/lib.sh"
+
+# No display at all, and none but a driver named: SDL must not fall back to drawing text art.
+# The game is refused before SDL is asked, or with the video driver's own error.
+for row in "|^zaraz: no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY" \
+  "x11|^zaraz: cannot start SDL's video: [^ ]"; do
+  driver=${row%%|*}
+  status=0
+  (cd "$(make_game_dir)" && env -u DISPLAY -u WAYLAND_DISPLAY ${driver:+SDL_VIDEODRIVER=$driver} \
+    "$ZARAZ") >"$WORK/nodisplay.out" 2>"$WORK/nodisplay.err" || status=$?
+  [ "$status" = 1 ] && [ "$(wc -l <"$WORK/nodisplay.err")" = 1 ] &&
+    [ ! -s "$WORK/nodisplay.out" ] && grep -q "${row#*|}" "$WORK/nodisplay.err" ||
+    fail "without a display (driver '$driver'): status $status, stderr $(cat "$WORK/nodisplay.err")"
+done
 start_xvfb
 export SDL_AUDIODRIVER=dummy
 
@@ -8,14 +23,20 @@ export SDL_AUDIODRIVER=dummy
 HUD_LABEL="120x22+20+29"
 HUD_DIGITS="90x22+152+29"
 hud_crop() { "$CONVERT" "$1" -crop "$2" +repage "$3"; }
+differing() {
+  "$CONVERT" "$1" "$2" -metric AE -compare -format "%[distortion]" info: 2>/dev/null || true
+}
 
 # Two starts, one with no file and one with a stored record: only the digits may differ.
 dir=$(make_game_dir)
 start_game "$dir"
+geometry=$(xdotool getwindowgeometry "$WID" | awk '/Geometry/ {print $2}')
+[ "$geometry" = 640x480 ] || fail "window geometry is $geometry"
 sleep 0.5
 screenshot "$WORK/nofile.png"
 close_window
 wait_game
+[ "$GAME_STATUS" = 0 ] || fail "closing the window gave exit status $GAME_STATUS"
 [ ! -e "$dir/highscore.dat" ] || fail "a game that scored nothing wrote highscore.dat"
 
 printf '98765\r\n' >"$dir/highscore.dat"
@@ -26,11 +47,9 @@ for name in nofile stored; do
   hud_crop "$WORK/$name.png" "$HUD_LABEL" "$WORK/$name-label.png"
   hud_crop "$WORK/$name.png" "$HUD_DIGITS" "$WORK/$name-digits.png"
 done
-label_diff=$("$CONVERT" "$WORK/nofile-label.png" "$WORK/stored-label.png" -metric AE -compare \
-  -format "%[distortion]" info: 2>/dev/null || true)
-digits_diff=$("$CONVERT" "$WORK/nofile-digits.png" "$WORK/stored-digits.png" -metric AE -compare \
-  -format "%[distortion]" info: 2>/dev/null || true)
-[ "${label_diff%.*}" = 0 ] || fail "the HUD label changed with the stored score ($label_diff pixels)"
+label_diff=$(differing "$WORK/nofile-label.png" "$WORK/stored-label.png")
+digits_diff=$(differing "$WORK/nofile-digits.png" "$WORK/stored-digits.png")
+[ "${label_diff%.*}" = 0 ] || fail "the HUD label changed with the best score ($label_diff pixels)"
 [ "${digits_diff%.*}" -gt 50 ] || fail "the stored best score does not show ($digits_diff pixels)"
 
 # At rest the picture is pure black and white (the HUD's backings blend greys, but no colour).
@@ -52,4 +71,5 @@ wait_game
 [ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS"
 [ "$(od -An -c "$dir/highscore.dat" | tr -d ' ')" = '98765\r\n' ] ||
   fail "the stored record changed: $(od -An -c "$dir/highscore.dat")"
-echo "play: stored best score shown, digging splits the picture (saturation $sat)"
+echo "play: refused without a display, stored best score shown, digging splits the picture" \
+  "(saturation $sat)"

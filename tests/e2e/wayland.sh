@@ -15,11 +15,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 weston --backend=x11-backend.so --socket="$WAYLAND_DISPLAY" --shell=kiosk-shell.so --use-pixman \
   --idle-time=0 --width=800 --height=600 >"$WORK/weston.log" 2>&1 &
 WESTON_PID=$!
-for _ in $(seq 100); do
-  [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break
-  sleep 0.1
-done
-[ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] ||
+wait_for 10 test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ||
   fail "weston did not start: $(tail -5 "$WORK/weston.log")"
 
 # Without DISPLAY, sdl12-compat has no X11 to fall back on: a game still running after a few

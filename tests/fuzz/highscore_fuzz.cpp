@@ -3,7 +3,8 @@
 //
 // The reset must take the number the bytes start with (after white space, with an optional sign)
 // when it fits 32 bits and ends within the first HIGH_SCORE_READ_LIMIT bytes, and otherwise keep
-// the best score it had; it must never write the file when no record was set.
+// the best score it had; it must never write the file when no record was set. The file is the
+// working directory's: run-fuzzers starts the target in a scratch folder.
 #include "game/reset.h"
 #include "game/state.h"
 
@@ -14,8 +15,6 @@
 #include <iterator>
 #include <optional>
 #include <string>
-
-#include <unistd.h>
 
 namespace {
 
@@ -53,23 +52,7 @@ std::string fileContent() {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-char scratchFolder[] = "/tmp/zaraz-fuzz-highscore-XXXXXX";
-
-void removeScratchFolder() {
-  std::remove(HIGH_SCORE_FILE);
-  if (chdir("/") == 0) rmdir(scratchFolder);
-}
-
 }  // namespace
-
-// A scratch working directory of the fuzzer's own, so the file it writes is nobody else's.
-// libFuzzer ends a timed run with exit(), which removes it again.
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (mkdtemp(scratchFolder) == nullptr || chdir(scratchFolder) != 0)
-    fault("cannot make a scratch folder");
-  std::atexit(removeScratchFolder);
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -1,41 +1,27 @@
 # tests/packaging/install.sh -- `cmake --install` under a scratch prefix: the installed tree, and
 # the launcher. Started from any folder, it runs the game in the player's own folder under the XDG
 # data home, where the installed media are linked and the best score is kept from run to run.
-source "$(dirname "$0")/../e2e/lib.sh"
 source "$(dirname "$0")/lib.sh"
 
 PREFIX=$WORK/prefix
 cmake --install "$BUILD_DIR" --prefix "$PREFIX" >"$WORK/install.log" 2>&1 ||
   fail "cmake --install failed: $(cat "$WORK/install.log")"
 check_installed_tree "$PREFIX"
-
-mkdir -p "$WORK/elsewhere" "$WORK/home"
-export HOME=$WORK/home SDL_AUDIODRIVER=dummy
-unset XDG_DATA_HOME
-FOLDER=$HOME/.local/share/zaraz
 start_xvfb
 
 # First start: the launcher makes the player's folder; a game that scored nothing writes no file.
-start_launcher "$PREFIX/bin/zaraz" "$WORK/elsewhere"
-check_running_game "$PREFIX/libexec/zaraz/zaraz" "$FOLDER" "$PREFIX/share/zaraz/Media"
-close_window
-wait_game
-[ "$GAME_STATUS" = 0 ] || fail "closing the window gave exit status $GAME_STATUS"
+play_launcher "$PREFIX/bin/zaraz" "$PREFIX"
 [ ! -e "$FOLDER/highscore.dat" ] || fail "a game that scored nothing wrote highscore.dat"
 
 # The best score stays in that folder. A stored best of -1 is beaten by the next game that ends,
 # even with no point scored: bore through the rock until the health runs out, and the game
 # writes 0 there.
 printf -- '-1\n' >"$FOLDER/highscore.dat"
-start_launcher "$PREFIX/bin/zaraz" "$WORK/elsewhere"
+start_launcher "$PREFIX/bin/zaraz"
 xdotool keydown d
-for _ in $(seq 600); do
-  [ "$(tr -d ' \r\n' <"$FOLDER/highscore.dat")" = 0 ] && break
-  sleep 0.1
-done
-xdotool keyup d
-[ "$(tr -d ' \r\n' <"$FOLDER/highscore.dat")" = 0 ] ||
+wait_for 60 grep -qx $'0\r' "$FOLDER/highscore.dat" ||
   fail "after a game ended the folder's highscore.dat holds '$(cat "$FOLDER/highscore.dat")'"
+xdotool keyup d
 close_window
 wait_game
 [ "$GAME_STATUS" = 0 ] || fail "closing the window gave exit status $GAME_STATUS"
@@ -71,7 +57,7 @@ for row in "${rows[@]}"; do
   fi
   [ -z "$(ls -A "$WORK/elsewhere")" ] || fail "$name: the launcher wrote where it was started"
 done
-[ "$(tr -d ' \r\n' <"$FOLDER/highscore.dat")" = 0 ] || fail "a later start lost the best score"
+grep -qx $'0\r' "$FOLDER/highscore.dat" || fail "a later start lost the best score"
 
 # An installation without its media says so instead of starting a game that shows nothing.
 rm -r "$PREFIX/share/zaraz/Media"

@@ -7,7 +7,8 @@
 // "stored N" after. Each line is one write to standard output, unbuffered, so a writer that was
 // killed has said how far it got. With kill-before-rename the first store ends the process by
 // SIGKILL just before its rename: the writer's own rename stands in front of the C library's.
-// A store that fails says "unsaved N" and ends the writer with status 1.
+// A store that fails says "unsaved N" and ends the writer with status 1; a FOLDER that cannot be
+// entered ends it with status 2.
 #include "game/reset.h"
 #include "game/state.h"
 
@@ -36,12 +37,8 @@ extern "C" int rename(const char* from, const char* to) {
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2 || chdir(argv[1]) != 0) {
-    std::fprintf(stderr, "usage: zaraz-record-writer FOLDER [kill-before-rename]\n");
-    return 2;
-  }
-  if (argc > 2 && std::strcmp(argv[2], "kill-before-rename") == 0)
-    killBeforeRename = true;
+  if (argc < 2 || chdir(argv[1]) != 0) return 2;
+  killBeforeRename = argc > 2 && std::strcmp(argv[2], "kill-before-rename") == 0;
   resetGame();
   say("read", highScore);
   for (;;) {
