@@ -26,7 +26,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -42,16 +41,13 @@ constexpr double START_HEALTH = 250.0;
 constexpr int32_t FIRE_COOLDOWN_MAX = 4;
 constexpr int32_t SPAWN_TIMER_MAX = 10;
 
-struct Fnv {
+struct Fnv {  // FNV-1a, 64 bits
   uint64_t hash = 1469598103934665603ull;
   void bytes(const void* data, size_t length) {
     const auto* p = static_cast<const uint8_t*>(data);
     for (size_t i = 0; i < length; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
   }
-  template <typename T>
-  void value(const T& v) {
-    bytes(&v, sizeof v);
-  }
+  void value(const auto& v) { bytes(&v, sizeof v); }
 };
 
 uint64_t stateHash() {
@@ -70,9 +66,8 @@ uint64_t stateHash() {
 
 uint64_t pictureHash() {
   Fnv fnv;
-  for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+  for (int y = 0; y < SCREEN_HEIGHT; ++y)
     for (int x = 0; x < SCREEN_WIDTH; ++x) fnv.value(screenRgb(x, y));
-  }
   return fnv.hash;
 }
 
@@ -188,15 +183,11 @@ std::vector<std::string> runReplay(bool loadMedia, int frames = REPLAY_FRAMES) {
       break;
     }
     if (health > healthBefore) {  // the game was reset this frame
-      const std::string recordFault = brokenStoredRecord();
-      EXPECT_EQ(recordFault, "") << "frame " << frame;
+      EXPECT_EQ(brokenStoredRecord(), "") << "frame " << frame;
     }
     // The script's pauses must really happen: fully up mid-pause, fully away after it.
-    if (frame % 400 == 240) {
-      EXPECT_EQ(overlayFade, 100.0) << "frame " << frame;
-    }
-    if (frame % 400 == 319) {
-      EXPECT_EQ(overlayFade, 0.0) << "frame " << frame;
+    if (frame % 400 == 240 || frame % 400 == 319) {
+      EXPECT_EQ(overlayFade, frame % 400 == 240 ? 100.0 : 0.0) << "frame " << frame;
     }
     if (frame % CHECKPOINT_EVERY == 0) {
       char line[80];
