@@ -1,6 +1,6 @@
 // tests/overlay/images_test.cpp -- image loading: the cyan key, missing and damaged files (PNGs
-// whose chunks run past their end never reach SDL_image), the media without files, and keyed
-// images drawn by their runs exactly as SDL draws them.
+// whose chunks run past their end never reach SDL_image), and keyed images drawn by their runs
+// exactly as SDL draws them.
 #include "overlay/images.h"
 
 #include "app/screen.h"
@@ -143,21 +143,5 @@ TEST(ImageLoading, RefusesMissingAndUndecodableFilesAndPngsWhoseChunksRunPastThe
   }
   alarm(0);
   std::filesystem::remove_all(dir);
-  closeTestScreen();
-}
-
-TEST(OverlayMedia, WithoutFilesOnlyTheWorkSurfacesExist) {
-  openTestScreen(32);
-  {
-    ScopedWorkingDir cwd(makeTempDir());
-    loadOverlayMedia();
-  }
-  for (SDL_Surface* work : {overlayMedia.snapshotSurface, overlayMedia.backdropSurface})
-    EXPECT_TRUE(work && work->w == SCREEN_WIDTH && work->h == SCREEN_HEIGHT &&
-                work->format->BitsPerPixel == Screen->format->BitsPerPixel);
-  for (SDL_Surface* image : {overlayMedia.fontSurface, overlayMedia.buttonSurface,
-                             overlayMedia.borderSurface, overlayMedia.topBottomBorderSurface,
-                             overlayMedia.cursorSurface})
-    EXPECT_EQ(image, nullptr);
   closeTestScreen();
 }
