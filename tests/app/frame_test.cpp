@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 
 namespace {
 
@@ -20,16 +19,12 @@ class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     openTestScreen(32);
-    cwd = std::make_unique<ScopedWorkingDir>(makeTempDir());
     std::srand(1);
     framesPerSecond = 30;
     resetGame();
   }
-  void TearDown() override {
-    cwd.reset();
-    closeTestScreen();
-  }
-  std::unique_ptr<ScopedWorkingDir> cwd;
+  void TearDown() override { closeTestScreen(); }
+  const ScopedWorkingDir scratch;
 };
 
 TEST_F(FrameTest, GameStepAndHealthTestOnlyAtFadeExactlyZero) {

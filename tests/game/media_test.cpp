@@ -118,9 +118,8 @@ TEST(ShapeReading, ImagesTooSmallOrPackedTighterThanAByteAPixel) {
 
 TEST(GameMedia, AMissingBitmapStopsTheGameWithOneLineNamingIt) {
   openTestScreen(32);
-  const std::string dir = makeTempDir();
   {
-    ScopedWorkingDir cwd(dir);
+    const ScopedWorkingDir scratch;
     std::filesystem::create_directories("Media/Game");
     SDL_Surface* ship = makeImage(WIDTH, HEIGHT, 24);
     ASSERT_EQ(SDL_SaveBMP(ship, "Media/Game/ship.bmp"), 0);
@@ -129,10 +128,9 @@ TEST(GameMedia, AMissingBitmapStopsTheGameWithOneLineNamingIt) {
     EXPECT_FALSE(loadGameMedia());
     const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_NE(printed.find("Media/Game/enemy1.bmp"), std::string::npos) << printed;
-    EXPECT_NE(printed.find(dir), std::string::npos) << "names the working directory: " << printed;
+    EXPECT_NE(printed.find(scratch.dir), std::string::npos) << "names the working directory: " << printed;
     EXPECT_EQ(printed.find('\n'), printed.size() - 1) << "one line: " << printed;
   }
-  std::filesystem::remove_all(dir);
   closeTestScreen();
 }
 

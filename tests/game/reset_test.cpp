@@ -9,9 +9,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <string>
 
 namespace {
@@ -22,23 +19,10 @@ constexpr int32_t UNCHANGED = 777;  // a best score that no file in these tests 
 
 class ResetTest : public testing::Test {
  protected:
-  void SetUp() override {
-    dir = makeTempDir();
-    workingDir = std::make_unique<ScopedWorkingDir>(dir);
-    highScoreUnsaved = false;
-  }
-  void TearDown() override {
-    workingDir.reset();
-    fs::remove_all(dir);
-  }
+  void SetUp() override { highScoreUnsaved = false; }
 
-  static void writeFile(const std::string& bytes) {
-    std::ofstream(HIGH_SCORE_FILE, std::ios::binary) << bytes;
-  }
-  static std::string fileBytes() {
-    std::ifstream in(HIGH_SCORE_FILE, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  static void writeFile(const std::string& bytes) { writeFileBytes(HIGH_SCORE_FILE, bytes); }
+  static std::string fileBytes() { return readFileBytes(HIGH_SCORE_FILE); }
   // Ends a game with `finalScore` against a best of `best`.
   static void endGame(int32_t finalScore, int32_t best) {
     score = finalScore;
@@ -46,8 +30,7 @@ class ResetTest : public testing::Test {
     resetGame();
   }
 
-  std::string dir;
-  std::unique_ptr<ScopedWorkingDir> workingDir;
+  const ScopedWorkingDir scratch;
 };
 
 TEST_F(ResetTest, ReadingTakesTheLeadingNumberAndIgnoresTheRest) {

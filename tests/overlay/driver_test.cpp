@@ -135,7 +135,7 @@ TEST_F(OverlayDriver, LocalTimeIsTakenInEveryVisibleFrameOrLeftOut) {
 
 // Real frames: input through SDL's queue, the game step and the overlay in the frame loop.
 TEST_F(OverlayDriver, EscapeAndResumeClickInTheSameFrame) {
-  const ScopedWorkingDir workingDir(makeTempDir());
+  const ScopedWorkingDir scratch;
   resetGame();
   const auto frameWith = [](bool escape, int clickY) {
     if (escape) pushKey(SDLK_ESCAPE, true);

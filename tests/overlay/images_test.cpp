@@ -10,19 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
 #include <unistd.h>
 
 namespace {
-
-std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A PNG chunk claiming `length` bytes of data; its CRC is left wrong (zeros), as damage leaves it.
 std::string chunk(const std::string& type, const std::string& data, uint32_t length) {
@@ -102,7 +95,7 @@ TEST(ImageLoading, KeyedImageDrawnByItsRunsIsWhatSdlDraws) {
 }
 
 TEST(ImageLoading, RefusesMissingAndUndecodableFilesAndPngsWhoseChunksRunPastTheirEnd) {
-  const std::string png = readBytes(sourceDir() + "/Media/Orvane/Border.png");
+  const std::string png = readFileBytes(sourceDir() + "/Media/Orvane/Border.png");
   const std::string header = png.substr(0, 33);  // signature and IHDR
   struct Row {
     const char* name;
@@ -112,7 +105,7 @@ TEST(ImageLoading, RefusesMissingAndUndecodableFilesAndPngsWhoseChunksRunPastThe
   const Row rows[] = {
       {"a whole PNG", png, true},
       {"a whole PNG with bytes after IEND", png + "trailing", true},
-      {"a BMP is left to SDL_image", readBytes(sourceDir() + "/Media/Game/ship.bmp"), true},
+      {"a BMP is left to SDL_image", readFileBytes(sourceDir() + "/Media/Game/ship.bmp"), true},
       {"bytes of no known kind are left to SDL_image", "not an image at all", true},
       {"a PNG cut in half", png.substr(0, png.size() / 2), false},
       {"a PNG cut just before its IEND", png.substr(0, png.size() - 12), false},
@@ -132,10 +125,9 @@ TEST(ImageLoading, RefusesMissingAndUndecodableFilesAndPngsWhoseChunksRunPastThe
 
   openTestScreen(32);
   const std::string dir = makeTempDir();
-  std::ofstream(dir + "/garbage.png", std::ios::binary) << "no picture here";
+  writeFileBytes(dir + "/garbage.png", "no picture here");
   // Without the guard SDL_image never returns from the runaway chunk: end the test instead.
-  std::ofstream(dir + "/runaway.png", std::ios::binary)
-      << header + chunk("gAMA", std::string(4, '\0'), 0x1000u);
+  writeFileBytes(dir + "/runaway.png", header + chunk("gAMA", std::string(4, '\0'), 0x1000u));
   alarm(20);
   for (const char* name : {"/missing.png", "/garbage.png", "/runaway.png"}) {
     EXPECT_EQ(loadKeyedImage((dir + name).c_str()), nullptr) << name;

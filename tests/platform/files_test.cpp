@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -49,13 +47,6 @@ class FilesTest : public testing::Test {
 
   std::string path(const std::string& name) const { return dir + "/" + name; }
 
-  static void writeBytes(const std::string& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-  }
-  static std::string readBytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   // The names in the folder, sorted, joined by spaces.
   std::string listing() const {
     std::vector<std::string> names;
@@ -70,8 +61,8 @@ class FilesTest : public testing::Test {
 };
 
 TEST_F(FilesTest, ReadFilePrefixReadsAtMostItsCapacityAndRefusesWhatIsNoFile) {
-  writeBytes(path("small"), "42\r\n");
-  writeBytes(path("large"), std::string(100000, '7'));
+  writeFileBytes(path("small"), "42\r\n");
+  writeFileBytes(path("large"), std::string(100000, '7'));
   ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
   struct Row {
     const char* name;
@@ -94,7 +85,7 @@ TEST_F(FilesTest, ReadFilePrefixReadsAtMostItsCapacityAndRefusesWhatIsNoFile) {
 }
 
 TEST_F(FilesTest, FailedReplaceKeepsTheOldContentAndRemovesItsTemporaryFile) {
-  writeBytes(path("plain"), "not a folder");
+  writeFileBytes(path("plain"), "not a folder");
   fs::create_directory(path("best"));
   struct Row {
     const char* name;
@@ -106,33 +97,33 @@ TEST_F(FilesTest, FailedReplaceKeepsTheOldContentAndRemovesItsTemporaryFile) {
       {"a folder stands where the file goes", "best", RenameFault::None},
       {"a path component is a file", "plain/best", RenameFault::None},
   };
-  writeBytes(path("old"), "50\r\n");
+  writeFileBytes(path("old"), "50\r\n");
   for (const Row& row : rows) {
     renameFault = row.fault;
     EXPECT_FALSE(replaceFileContents(path(row.file).c_str(), "80\r\n", 4)) << row.name;
     renameFault = RenameFault::None;
   }
-  EXPECT_EQ(readBytes(path("old")), "50\r\n");
+  EXPECT_EQ(readFileBytes(path("old")), "50\r\n");
   EXPECT_TRUE(fs::is_directory(path("best")));
-  EXPECT_EQ(readBytes(path("plain")), "not a folder");
+  EXPECT_EQ(readFileBytes(path("plain")), "not a folder");
   EXPECT_EQ(listing(), "best old plain");
 }
 
 TEST_F(FilesTest, ProcessKilledBeforeTheRenameLeavesTheOldContent) {
   const std::string file = path("best");
-  writeBytes(file, "50\r\n");
+  writeFileBytes(file, "50\r\n");
   EXPECT_EXIT(
       {
         renameFault = RenameFault::Kill;
         replaceFileContents(file.c_str(), "80\r\n", 4);
       },
       testing::KilledBySignal(SIGKILL), "");
-  EXPECT_EQ(readBytes(file), "50\r\n");
+  EXPECT_EQ(readFileBytes(file), "50\r\n");
   // The dead writer's temporary file is left; the next write takes it over, longer than the
   // new content, and leaves exactly the new bytes and no temporary file.
-  EXPECT_EQ(readBytes(path("best.tmp")), "80\r\n");
+  EXPECT_EQ(readFileBytes(path("best.tmp")), "80\r\n");
   ASSERT_TRUE(replaceFileContents(file.c_str(), "9\r\n", 3));
-  EXPECT_EQ(readBytes(file), "9\r\n");
+  EXPECT_EQ(readFileBytes(file), "9\r\n");
   EXPECT_EQ(listing(), "best");
 }
 

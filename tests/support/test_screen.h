@@ -39,9 +39,16 @@ std::vector<uint32_t> screenValues();
 // Fills every pixel of Screen with a raw value drawn from a generator seeded with `seed`.
 void fillScreenWithNoise(uint32_t seed);
 
-// The working directory, changed for a test's lifetime and restored when it ends.
+// A whole file's bytes ("" when it cannot be read), and a file made to hold exactly `bytes`.
+std::string readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::string& bytes);
+
+// The working directory, changed for a test's lifetime and restored when it ends. Without a
+// folder named, a fresh empty one (makeTempDir), removed with all it holds at the end.
 struct ScopedWorkingDir {
+  ScopedWorkingDir();
   explicit ScopedWorkingDir(const std::string& dir);
   ~ScopedWorkingDir();
-  std::string previous;
+  std::string dir, previous;
+  bool scratch = false;
 };
