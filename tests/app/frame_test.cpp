@@ -49,13 +49,7 @@ TEST_F(FrameTest, QuitAmongQueuedEventsEndsTheLoopAfterThatFrameWhateverTheOverl
     overlayFade = fade;
     overlayOpen = fade > 0.0;
     pushKey(SDLK_d, true);
-    SDL_Event motion{};
-    motion.type = SDL_MOUSEMOTION;
-    ASSERT_EQ(SDL_PushEvent(&motion), 0);
-    pushQuit();
-    SDL_Event active{};
-    active.type = SDL_ACTIVEEVENT;
-    ASSERT_EQ(SDL_PushEvent(&active), 0);
+    for (Uint8 type : {SDL_MOUSEMOTION, SDL_QUIT, SDL_ACTIVEEVENT}) pushEvent(type);
     runFrame();
     EXPECT_EQ(quitRequested, 1) << "fade " << fade;
     SDL_Event event;

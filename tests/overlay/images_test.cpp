@@ -33,7 +33,6 @@ TEST(ImageLoading, KeyedImageLeavesOutExactlyWhatConvertsToCyan) {
   };
   const Row rows[] = {
       {"32-bit display: (0, 255, 254) is drawn", 32, 0x00FFFE},
-      {"24-bit display: (0, 255, 254) is drawn", 24, 0x00FFFE},
       {"16-bit display: (0, 255, 254) converts to cyan's value and is left out", 16, 0xFF0000},
   };
   const std::string path = makeTempDir() + "/keyed.bmp";

@@ -50,9 +50,9 @@ void pushMouseButton(int button, bool down) {
   ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
-void pushQuit() {
+void pushEvent(Uint8 type) {
   SDL_Event event{};
-  event.type = SDL_QUIT;
+  event.type = type;
   ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
