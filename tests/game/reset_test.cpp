@@ -41,7 +41,6 @@ TEST_F(ResetTest, ReadingTakesTheLeadingNumberAndIgnoresTheRest) {
   };
   const Row rows[] = {
       {"as written", "120\r\n", 120},
-      {"no line end", "120", 120},
       {"spaces before, letter after", "  42x", 42},
       {"every kind of white space first", " \t\r\n\v\f17", 17},
       {"plus sign", "+15", 15},
