@@ -60,7 +60,6 @@ TEST_F(ClockBands, BandsSlideWithTheFade) {
   };
   const Row rows[] = {
       {"shown", 100.0, -70, 419},
-      {"first opening frame", stepOverlayFade(0.0, 1), -126, 475},
       {"half way (the offset 30.5 is cut to 30)", 50.0, -100, 449},
       {"barely visible: 60 out", 0.5, -130, 479},
       {"98.3 still one pixel out", 98.3, -71, 420},

@@ -60,9 +60,8 @@ TEST_F(OverlayDriver, FadeStepsEachWayAndArrivesExactly) {
   };
   const Row rows[] = {
       {"opening 1st", 0, 1, 7.167},  {"opening 2nd", 0, 2, 13.856},
-      {"opening 4th", 0, 4, 25.925}, {"opening 38th short of 100", 0, 38, 99.687},
-      {"opening 39th arrives", 0, 39, 100.0}, {"opening stays", 0, 41, 100.0},
-      {"closing 1st", 1, 1, 92.833}, {"closing 3rd", 1, 3, 79.901},
+      {"opening 38th short of 100", 0, 38, 99.687}, {"opening 39th arrives", 0, 39, 100.0},
+      {"opening stays", 0, 41, 100.0}, {"closing 1st", 1, 1, 92.833},
       {"closing 38th short of 0", 1, 38, 0.313}, {"closing 39th arrives", 1, 39, 0.0},
       {"closing stays", 1, 41, 0.0},
   };
@@ -135,7 +134,7 @@ TEST_F(OverlayDriver, LocalTimeIsTakenInEveryVisibleFrameOrLeftOut) {
 
 // Real frames: input through SDL's queue, the game step and the overlay in the frame loop.
 TEST_F(OverlayDriver, EscapeAndResumeClickInTheSameFrame) {
-  const ScopedWorkingDir workingDir(makeTempDir());
+  const ScopedWorkingDir scratch;
   resetGame();
   const auto frameWith = [](bool escape, int clickY) {
     if (escape) pushKey(SDLK_ESCAPE, true);

@@ -29,13 +29,10 @@ constexpr uint32_t CYAN = 0x00FFFF;
 constexpr uint32_t BORDER_MARK_COLOUR = 0xC01020;
 constexpr int BORDER_MARK_Y = 470;
 
-inline uint32_t tileColour(int tile, int dx, int dy) {
-  return uint32_t(10 + 13 * tile) << 16 | uint32_t(12 * dx) << 8 | uint32_t(12 * dy);
-}
-inline uint32_t cursorColour(int dx, int dy) {
-  return 250u << 16 | uint32_t(2 * dx) << 8 | uint32_t(2 * dy);
-}
-inline uint32_t bandColour(int row) { return 30u << 16 | uint32_t(row) << 8 | 200u; }
+inline uint32_t rgb(int r, int g, int b) { return uint32_t(r) << 16 | uint32_t(g) << 8 | b; }
+inline uint32_t tileColour(int t, int dx, int dy) { return rgb(10 + 13 * t, 12 * dx, 12 * dy); }
+inline uint32_t cursorColour(int dx, int dy) { return rgb(250, 2 * dx, 2 * dy); }
+inline uint32_t bandColour(int row) { return rgb(30, row, 200); }
 
 // A w by h surface painted by `colourAt` (0xRRGGBB), converted with SDL_DisplayFormatAlpha
 // (opaque) or, keyed, with SDL_DisplayFormat and the cyan key.
@@ -60,9 +57,8 @@ inline void loadTestMedia() {
   overlayLocalTime = nullptr;
   quitRequested = 0;
   inputState = InputState{};
-  for (int r = 0; r < BUTTON_TILE_ROWS; ++r)
-    for (int c = 0; c < BUTTON_TILE_COLUMNS; ++c)
-      overlayMedia.buttonTileRects[9 * r + c] = {Sint16(21 * c), Sint16(21 * r), 21, 21};
+  for (int tile = 0; tile < BUTTON_TILE_ROWS * BUTTON_TILE_COLUMNS; ++tile)
+    overlayMedia.buttonTileRects[tile] = {Sint16(21 * (tile % 9)), Sint16(21 * (tile / 9)), 21, 21};
   overlayMedia.cursorRect = {Sint16(CURSOR_CELL_X), 0, Uint16(CURSOR_CELL_SIZE),
                              Uint16(CURSOR_CELL_SIZE)};
   overlayMedia.snapshotSurface = SDL_DisplayFormat(Screen);
@@ -84,21 +80,18 @@ inline void loadTestMedia() {
 }
 
 inline void freeTestMedia() {
-  for (SDL_Surface** surface :
-       {&overlayMedia.snapshotSurface, &overlayMedia.backdropSurface, &overlayMedia.fontSurface,
-        &overlayMedia.buttonSurface, &overlayMedia.borderSurface,
-        &overlayMedia.topBottomBorderSurface, &overlayMedia.cursorSurface}) {
-    SDL_FreeSurface(*surface);
-    *surface = nullptr;
-  }
-  overlayMedia.borderRuns.clear();
-  overlayMedia.bandRuns.clear();
+  for (SDL_Surface* surface :
+       {overlayMedia.snapshotSurface, overlayMedia.backdropSurface, overlayMedia.fontSurface,
+        overlayMedia.buttonSurface, overlayMedia.borderSurface,
+        overlayMedia.topBottomBorderSurface, overlayMedia.cursorSurface})
+    SDL_FreeSurface(surface);
+  overlayMedia = OverlayMedia{};
 }
 
 // Paints the whole screen one colour (0xRRGGBB).
-inline void paintScreen(uint32_t rgb) {
-  SDL_FillRect(Screen, nullptr, SDL_MapRGB(Screen->format, uint8_t(rgb >> 16), uint8_t(rgb >> 8),
-                                           uint8_t(rgb)));
+inline void paintScreen(uint32_t colour) {
+  SDL_FillRect(Screen, nullptr, SDL_MapRGB(Screen->format, colour >> 16, colour >> 8 & 0xFF,
+                                           colour & 0xFF));
 }
 
 // A 32-bit test screen with the made-up media, all freed again after the test.

@@ -1,7 +1,9 @@
-// tests/overlay/widgets_test.cpp -- the pointer and the menu button: where their pieces land,
-// the hover area's strict edges, and that only a press over the button clicks it.
+// tests/overlay/widgets_test.cpp -- the menu button: where its pieces land, the hover area's
+// strict edges, and that only a press over it clicks it; the overlay's two buttons: their heights
+// along the fade and what their clicks do. (The replay's opening frames show the pointer.)
 #include "overlay/widgets.h"
 
+#include "overlay/buttons.h"
 #include "overlay_media.h"
 
 #include <gtest/gtest.h>
@@ -24,23 +26,6 @@ void pointAt(int x, int y, KeyState left) {
   inputState.mouseX = x;
   inputState.mouseY = y;
   inputState.mouseButtons[SDL_BUTTON_LEFT] = left;
-}
-
-TEST_F(Widgets, CursorCellCornerSitsAtThePointerLess48) {
-  const int pointers[][2] = {{100, 200}, {0, 0}, {640, 480}};  // mid screen, both far corners
-  for (const auto& [mouseX, mouseY] : pointers) {
-    paintScreen(BACKGROUND);
-    pointAt(mouseX, mouseY, KeyState::Up);
-    drawCursor();
-    const int left = mouseX - 48, top = mouseY - 48;
-    for (int y = 0; y < SCREEN_HEIGHT; ++y) {
-      for (int x = 0; x < SCREEN_WIDTH; ++x) {
-        const bool inCell = x >= left && x < left + 96 && y >= top && y < top + 96;
-        ASSERT_EQ(screenRgb(x, y), inCell ? cursorColour(x - left, y - top) : BACKGROUND)
-            << "pointer (" << mouseX << ", " << mouseY << "), at (" << x << ", " << y << ")";
-      }
-    }
-  }
 }
 
 // Where each piece of the frame around the inner bar lands, relative to the bar's corner: the
@@ -90,8 +75,6 @@ TEST_F(Widgets, MenuButtonHoversInsideStrictEdgesAndClicksOnAPressOnly) {
       {"right edge inside", 482, 115, KeyState::Pressed, true, true},
       {"top edge inside", 320, 95, KeyState::Pressed, true, true},
       {"bottom edge inside", 320, 135, KeyState::Pressed, true, true},
-      {"top-left corner inside", 157, 95, KeyState::Pressed, true, true},
-      {"bottom-right corner inside", 482, 135, KeyState::Pressed, true, true},
       {"left edge outside", 156, 115, KeyState::Pressed, false, false},
       {"right edge outside", 483, 115, KeyState::Pressed, false, false},
       {"above", 320, 94, KeyState::Pressed, false, false},
@@ -115,6 +98,67 @@ TEST_F(Widgets, WithoutImagesNothingIsDrawnButButtonsStillAnswer) {
   drawCursor();
   for (int y = 0; y < SCREEN_HEIGHT; y += 3)
     for (int x = 0; x < SCREEN_WIDTH; x += 3) ASSERT_EQ(screenRgb(x, y), BACKGROUND);
+}
+
+using OverlayButtons = OverlayMediaTest;
+
+TEST_F(OverlayButtons, CentreLinesFollowTheFadeAndAreCutTowardZero) {
+  const auto afterOpeningSteps = [](int steps) {
+    double fade = 0.0;
+    for (int i = 0; i < steps; ++i) fade = stepOverlayFade(fade, 1);
+    return fade;
+  };
+  struct Row {
+    const char* name;
+    double fade;
+    int resumeY, exitY;
+  };
+  const Row rows[] = {
+      {"shown", 100.0, 115, 165},
+      {"half way", 50.0, 355, 405},
+      {"away", 0.0, 595, 645},
+      {"first opening frame (560.6 is cut to 560)", afterOpeningSteps(1), 560, 610},
+      {"third opening frame", afterOpeningSteps(3), 498, 548},
+      {"last opening frame before shown", afterOpeningSteps(38), 116, 166},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(overlayButtonY(row.fade, RESUME_BUTTON_Y_AWAY, RESUME_BUTTON_Y_SHOWN), row.resumeY)
+        << row.name;
+    EXPECT_EQ(overlayButtonY(row.fade, EXIT_BUTTON_Y_AWAY, EXIT_BUTTON_Y_SHOWN), row.exitY)
+        << row.name;
+  }
+}
+
+TEST_F(OverlayButtons, ClicksActOnTheButtonUnderThePointer) {
+  struct Row {
+    const char* name;
+    double fade;
+    uint8_t open;
+    int x, y;
+    uint8_t openAfter, quitAfter;
+  };
+  const Row rows[] = {
+      {"Resume game while shown closes", 100.0, 1, 320, 115, 0, 0},
+      {"Resume game hover area's lowest row", 100.0, 1, 157, 135, 0, 0},
+      {"between the buttons nothing", 100.0, 1, 320, 140, 1, 0},
+      {"Exit while shown quits", 100.0, 1, 482, 165, 1, 1},
+      {"Resume game half way", 50.0, 1, 320, 355, 0, 0},
+      {"Exit while closing still quits", 60.0, 0, 320, 357, 0, 1},
+      {"Resume game while closing changes nothing", 60.0, 0, 320, 307, 0, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    overlayFade = row.fade;
+    overlayOpen = row.open;
+    quitRequested = 0;
+    inputState.mouseX = row.x;
+    inputState.mouseY = row.y;
+    inputState.mouseButtons[SDL_BUTTON_LEFT] = KeyState::Pressed;
+    updateOverlayButtons();
+    EXPECT_EQ(overlayOpen, row.openAfter);
+    EXPECT_EQ(quitRequested, row.quitAfter);
+    EXPECT_EQ(overlayFade, row.fade) << "a click leaves the fade for the next frame";
+  }
 }
 
 }  // namespace

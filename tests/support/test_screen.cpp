@@ -8,6 +8,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <unistd.h>
 
@@ -47,9 +50,9 @@ void pushMouseButton(int button, bool down) {
   ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
-void pushQuit() {
+void pushEvent(Uint8 type) {
   SDL_Event event{};
-  event.type = SDL_QUIT;
+  event.type = type;
   ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
@@ -59,6 +62,8 @@ bool onSdl12Compat() {
 }
 
 std::string sourceDir() { return ZARAZ_SOURCE_DIR; }
+
+constexpr char TEMP_DIR_PREFIX[] = "/tmp/zaraz-test-";
 
 std::string makeTempDir() {
   char pattern[] = "/tmp/zaraz-test-XXXXXX";
@@ -86,7 +91,20 @@ void fillScreenWithNoise(uint32_t seed) {
     for (int x = 0; x < Screen->w; ++x) writePixel(Screen, x, y, uint32_t(random()));
 }
 
-ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) {
+std::string readFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+ScopedWorkingDir::ScopedWorkingDir() : ScopedWorkingDir(makeTempDir()) {
+  scratch = dir.rfind(TEMP_DIR_PREFIX, 0) == 0;  // never the fallback: /tmp itself
+}
+
+ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) : dir(dir) {
   char buffer[4096];
   previous = getcwd(buffer, sizeof buffer) ? buffer : ".";
   EXPECT_EQ(chdir(dir.c_str()), 0) << dir;
@@ -94,4 +112,5 @@ ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) {
 
 ScopedWorkingDir::~ScopedWorkingDir() {
   if (chdir(previous.c_str()) != 0) ADD_FAILURE() << "cannot return to " << previous;
+  if (scratch) std::filesystem::remove_all(dir);
 }

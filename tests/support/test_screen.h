@@ -18,12 +18,10 @@ void closeTestScreen();
 // Queue one event as a player would cause it.
 void pushKey(int symbol, bool down);
 void pushMouseButton(int button, bool down);
-void pushQuit();
+void pushEvent(Uint8 type);  // an event with nothing but its type: SDL_QUIT, SDL_MOUSEMOTION
 
-// True when the SDL 1.2 loaded is sdl12-compat (SDL 1.2's API over SDL2, versions 1.2.50 and up)
-// rather than classic SDL 1.2.15. The two differ where sdl12.md says: the depth the dummy driver
-// gives for depth 0, alpha-blend rounding (a 50% blend is 127 classic, 128 compat), where the
-// window opens, and the disk audio driver's rate.
+// True when the SDL 1.2 loaded is sdl12-compat (1.2.50 and up) rather than classic SDL 1.2.15;
+// their alpha blends round apart (a 50% blend is 127 classic, 128 compat).
 bool onSdl12Compat();
 
 // The repository root (where Media/ is) and a fresh empty folder for files a test writes.
@@ -39,9 +37,16 @@ std::vector<uint32_t> screenValues();
 // Fills every pixel of Screen with a raw value drawn from a generator seeded with `seed`.
 void fillScreenWithNoise(uint32_t seed);
 
-// The working directory, changed for a test's lifetime and restored when it ends.
+// A whole file's bytes ("" when it cannot be read), and a file made to hold exactly `bytes`.
+std::string readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::string& bytes);
+
+// The working directory, changed for a test's lifetime and restored when it ends. Without a
+// folder named, a fresh empty one (makeTempDir), removed with all it holds at the end.
 struct ScopedWorkingDir {
+  ScopedWorkingDir();
   explicit ScopedWorkingDir(const std::string& dir);
   ~ScopedWorkingDir();
-  std::string previous;
+  std::string dir, previous;
+  bool scratch = false;
 };
