@@ -1,6 +1,5 @@
 // tests/app/frame_test.cpp -- the frame loop: the game step and the health test only at fade
-// exactly 0.0, the quit drain, and the pacing arithmetic. (The music's pause and resume are heard
-// by e2e/pause.sh on the real binary.)
+// exactly 0.0, the music's pause and resume, the quit drain, and the pacing arithmetic.
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/startup.h"
@@ -9,6 +8,7 @@
 #include "overlay/driver.h"
 #include "support/test_screen.h"
 
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -41,6 +41,27 @@ TEST_F(FrameTest, GameStepAndHealthTestOnlyAtFadeExactlyZero) {
   runFrame();
   EXPECT_GT(health, 0.0);
   EXPECT_LT(health, 250.0);
+}
+
+TEST_F(FrameTest, EscapeInAGameFramePausesTheMusicAndTheNextGameFrameResumesIt) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
+  if (Mix_OpenAudio(0, 0, 0, 0) != 0) GTEST_SKIP() << "no audio device: " << Mix_GetError();
+  Mix_Music* music = Mix_LoadMUS((sourceDir() + "/Media/Game/SlowDown.ogg").c_str());
+  ASSERT_EQ(Mix_PlayMusic(music, -1), 0) << Mix_GetError();
+  pushKey(SDLK_ESCAPE, true);
+  runFrame();  // a game frame: the step runs, then the music pauses, then the overlay opens
+  EXPECT_EQ(Mix_PausedMusic(), 1);
+  while (overlayFade != 0.0 || overlayOpen) {
+    if (overlayFade == 100.0) pushKey(SDLK_ESCAPE, true);  // close it again
+    runFrame();
+    if (overlayFade != 0.0) {
+      EXPECT_EQ(Mix_PausedMusic(), 1) << "overlay frames leave the music";
+    }
+  }
+  runFrame();
+  EXPECT_EQ(Mix_PausedMusic(), 0) << "the first game frame after the overlay resumes the music";
+  Mix_FreeMusic(music);
+  Mix_CloseAudio();
 }
 
 TEST_F(FrameTest, QuitAmongQueuedEventsEndsTheLoopAfterThatFrameWhateverTheOverlayShows) {
