@@ -66,11 +66,11 @@ ShapeRead readShapeFromImage(SDL_Surface* image, int width, int height, uint8_t*
   // A pixel size other than 1 to 4 bytes reads as 0, so its cells count as solid. So does a
   // pixel whose bytes would lie beyond the end of its row: SDL packs surfaces of 1 and 4 bits a
   // pixel tighter than a byte a pixel, and a damaged bitmap can decode to one.
-  const int bytesPerPixel = image->format->BytesPerPixel;
+  const PixelGrid grid(image);
   for (int x = 0; x < width; ++x) {
-    const bool inRow = (x + 1) * bytesPerPixel <= image->pitch;
+    const bool inRow = (x + 1) * grid.bytesPerPixel <= grid.pitch;
     for (int y = 0; y < height; ++y) {
-      shape[x * height + y] = !inRow || readPixel(image, x, y) == 0 ? 1 : 0;
+      shape[x * height + y] = !inRow || grid.read(x, y) == 0 ? 1 : 0;
     }
   }
   return ShapeRead::Read;

@@ -115,9 +115,10 @@ OpaqueRuns findOpaqueRuns(SDL_Surface* image) {
   const SDL_PixelFormat* format = image->format;
   const uint32_t colourBits = format->Rmask | format->Gmask | format->Bmask;
   const uint32_t key = SDL_MapRGB(image->format, KEY_RED, KEY_GREEN, KEY_BLUE) & colourBits;
+  const PixelGrid grid(image);
   for (int y = 0; y < image->h; ++y) {
     for (int x = 0; x < image->w; ++x) {
-      if ((readPixel(image, x, y) & colourBits) == key) continue;
+      if ((grid.read(x, y) & colourBits) == key) continue;
       if (runs.empty() || runs.back().y != y || runs.back().x + runs.back().length != x)
         runs.push_back(OpaqueRun{x, y, 0});
       ++runs.back().length;
@@ -146,7 +147,7 @@ void drawKeyedImage(SDL_Surface* image, const OpaqueRuns& runs, int x, int y) {
     const int left = std::max(x + run.x, int(clip.x));
     const int right = std::min(x + run.x + run.length, clip.x + int(clip.w));
     if (screenY < clip.y || screenY >= clip.y + clip.h || left >= right) continue;
-    std::memcpy(pixelAddress(Screen, left, screenY), pixelAddress(image, left - x, run.y),
+    std::memcpy(PixelGrid(Screen).at(left, screenY), PixelGrid(image).at(left - x, run.y),
                 size_t(right - left) * Screen->format->BytesPerPixel);
   }
 }

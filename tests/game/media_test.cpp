@@ -40,8 +40,9 @@ TEST(ShapeReading, OnlyARawValueOfZeroIsSolidAtEveryDepth) {
     SDL_Surface* image = makeImage(WIDTH, HEIGHT, row.bitsPerPixel);
     ASSERT_NE(image, nullptr) << row.name;
     // Solid on a checkerboard.
+    const PixelGrid grid(image);
     for (int x = 0; x < WIDTH; ++x) {
-      for (int y = 0; y < HEIGHT; ++y) writePixel(image, x, y, (x + y) % 2 == 0 ? 0 : row.empty);
+      for (int y = 0; y < HEIGHT; ++y) grid.write(x, y, (x + y) % 2 == 0 ? 0 : row.empty);
     }
     uint8_t shape[WIDTH * HEIGHT];
     ASSERT_EQ(readShapeFromImage(image, WIDTH, HEIGHT, shape), ShapeRead::Read) << row.name;
@@ -72,7 +73,7 @@ TEST(ShapeReading, TheIndexRunsAlongXAndOnlyTheTopLeftCornerIsRead) {
   for (const Row& row : rows) {
     SDL_Surface* image = makeImage(row.imageWidth, row.imageHeight, 24);
     SDL_FillRect(image, nullptr, 0xFFFFFF);
-    writePixel(image, row.solidX, row.solidY, 0);
+    PixelGrid(image).write(row.solidX, row.solidY, 0);
     uint8_t shape[WIDTH * HEIGHT];
     ASSERT_EQ(readShapeFromImage(image, WIDTH, HEIGHT, shape), ShapeRead::Read) << row.name;
     for (int i = 0; i < WIDTH * HEIGHT; ++i) {
