@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -66,10 +65,9 @@ void readContacts(const Enemy& enemy, Contacts& contacts) {
     }
   }
   for (int32_t q = 0; q < SHIP_SHAPE_HEIGHT; ++q) {
-    for (int32_t s = 0; s < ENEMY_SHAPE_SIZE; ++s) {
+    for (int32_t s = 0; s < ENEMY_SHAPE_SIZE; ++s)
       contacts.alongY[q][s] = touches(shipY + SHAPE_SCALE * q - SHIP_OFFSET_Y,
                                       enemy.y + SHAPE_SCALE * s - ENEMY_OFFSET);
-    }
   }
 }
 
@@ -96,10 +94,8 @@ void testShipCells(int32_t slot) {
   }
 }
 
-// Whether a probe of the shot meets rock: the probes are the 10 x 10 whole-unit points from 5
-// below to 4 above its truncated position, those in column or row 0 or beyond 999 ignored.
-// Looks from probe column `fromProbe`; returns the striking probe column, or PROBES for none.
-// The probes' rows are one run of map rows, the same for every probe column.
+// The first probe column from `fromProbe` on whose probes meet rock, or PROBES for none. The
+// probes' rows are one run of map rows, the same for every probe column.
 int32_t firstStrikingProbe(const Shot& shot, int32_t fromProbe) {
   const int32_t baseX = mapOffset(shot.x, mapOriginX) - PROBE_BACK;
   const int32_t baseY = mapOffset(shot.y, mapOriginY) - PROBE_BACK;
@@ -115,8 +111,7 @@ int32_t firstStrikingProbe(const Shot& shot, int32_t fromProbe) {
   return PROBES;
 }
 
-// Opens every cell of columns and rows 0..998 whose corner lies less than 50 from (x, y). Only
-// the window of cells around the shot's own cell can, so only those are tested.
+// The crater around (x, y): only the window of cells around the shot's own cell can be in reach.
 void openCrater(double x, double y) {
   const int32_t originX = int32_t(mapOriginX);
   const int32_t originY = int32_t(mapOriginY);
@@ -129,9 +124,8 @@ void openCrater(double x, double y) {
     const double dX = double(originX + MAP_CELL_SIZE * column - MAP_HALF_EXTENT) - x;
     for (int32_t row = std::max(centreRow - CRATER_WINDOW, 0); row <= lastRow; ++row) {
       const double dY = double(originY + MAP_CELL_SIZE * row - MAP_HALF_EXTENT) - y;
-      if (std::sqrt(dX * dX + dY * dY) < CRATER_RADIUS) {
+      if (std::sqrt(dX * dX + dY * dY) < CRATER_RADIUS)
         WorldMap[column * MAP_SIZE + row] = CELL_OPEN;
-      }
     }
   }
 }

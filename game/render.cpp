@@ -136,11 +136,10 @@ void drawGameMask() {
   drawShots(cameraLeft, cameraTop);
   drawShape(shipShape, SHIP_SHAPE_WIDTH, SHIP_SHAPE_HEIGHT,
             trunc32(shipX) - cameraLeft + SHIP_LEFT, trunc32(shipY) - cameraTop + SHIP_TOP);
-  for (int32_t i = 0; i < enemyCount; ++i) {
+  for (int32_t i = 0; i < enemyCount; ++i)
     drawShape(enemyShape, ENEMY_SHAPE_SIZE, ENEMY_SHAPE_SIZE,
               trunc32(enemies[i]->x) - cameraLeft + ENEMY_LEFT,
               trunc32(enemies[i]->y) - cameraTop + ENEMY_TOP);
-  }
 }
 
 int splitOffset(double strength, double factor) {
@@ -185,9 +184,8 @@ void turnMaskIntoRows(int padLeft, int padRight) {
       // Most blocks are of one shade (open cave, solid rock): those are filled, not turned.
       if (blockIsOneShade(left, top)) {
         const uint8_t shade = ScreenMask[left * SCREEN_HEIGHT + top];
-        for (int y = top; y < top + TURN_BLOCK; ++y) {
+        for (int y = top; y < top + TURN_BLOCK; ++y)
           std::memset(maskRow(y) + left, shade, TURN_BLOCK);
-        }
         continue;
       }
       for (int y = top; y < top + TURN_BLOCK; ++y) {
@@ -275,9 +273,8 @@ const uint8_t* splitRow(int y, int down, int left) {
 template <int BytesPerPixel>
 void writeRows(const Colours& colours, const int* channelOfByte, const Split& split) {
   uint8_t blackRows[PIXEL_BYTES][SCREEN_WIDTH];
-  for (int k = 0; k < PIXEL_BYTES; ++k) {
+  for (int k = 0; k < PIXEL_BYTES; ++k)
     std::memset(blackRows[k], byteOf(colours.of[0], k), SCREEN_WIDTH);
-  }
   uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
     uint8_t* out = pixels + Screen->pitch * y;
@@ -322,7 +319,6 @@ void copyMaskToScreen() {
   }
 }
 
-// Backings carry per-pixel alpha and blend over the picture; a missing one draws nothing.
 void drawHudLine(int x, int y, const char* label, int32_t value, TextAlign align) {
   char line[HUD_LINE_CAPACITY];
   std::snprintf(line, sizeof line, "%s%d", label, int(value));
