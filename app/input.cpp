@@ -63,8 +63,6 @@ void liftReleasedEntries() {
 void updateInput() {
   const bool queueFull = queuedEventCount() >= SDL_QUEUE_LIMIT;
 
-  // Events are applied by type, not in arrival order: every down before every up, so a key
-  // pressed and released within one frame ends it Up.
   ageEntries(inputState.keys, KEY_COUNT);
   takeEvents(SDL_KEYDOWNMASK, [](const SDL_Event& event) {
     if (keySymbolOf(event) < KEY_COUNT) inputState.keys[keySymbolOf(event)] = KeyState::Pressed;

@@ -95,7 +95,7 @@ bool startUp() {
   SDL_WM_SetCaption(WINDOW_CAPTION, nullptr);
 
   if (!loadGameMedia()) return false;
-  resetGame();  // loads the stored best score
+  resetGame();
 
   // Without a sound device these fail and the game runs silent; the calls are still made (with
   // SDL's audio not started, Mix_OpenAudio tries the device once more and fails the same way).

@@ -71,8 +71,7 @@ void readContacts(const Enemy& enemy, Contacts& contacts) {
   }
 }
 
-// The cell test for the enemy in `slot`, which has passed its square test. Each contact destroys
-// the enemy in the slot; the test goes on at the next enemy cell for the one that moves in.
+// The cell test for the enemy in `slot`, which has passed its square test.
 void testShipCells(int32_t slot) {
   Contacts contacts;
   readContacts(*enemies[slot], contacts);
@@ -171,7 +170,6 @@ void digShipIntoMap() {
         const int32_t column = (baseX + SHAPE_SCALE * p + a) / MAP_CELL_SIZE;
         for (int32_t b = 0; b < SHAPE_SCALE; ++b) {
           const int32_t row = (baseY + SHAPE_SCALE * q + b) / MAP_CELL_SIZE;
-          // The ship never nears the map's edge in play; a cell beyond it is skipped.
           if (column < 0 || column >= MAP_SIZE || row < 0 || row >= MAP_SIZE) continue;
           uint8_t& cell = WorldMap[column * MAP_SIZE + row];
           if (cell == CELL_OPEN) continue;
@@ -188,7 +186,6 @@ void digShipIntoMap() {
 
 void collideShotsWithMap() {
   for (int32_t i = 0; i < shotCount; ++i) {
-    // After a strike the probes go on at the next probe column for the shot that moved in.
     for (int32_t px = 0; px < PROBES && shots[i] != nullptr; ++px) {
       px = firstStrikingProbe(*shots[i], px);
       if (px >= PROBES) break;

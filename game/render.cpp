@@ -107,10 +107,9 @@ void drawShots(int32_t cameraLeft, int32_t cameraTop) {
   for (int32_t i = 0; i < shotCount; ++i) {
     const Shot& shot = *shots[i];
     fillMaskRect(trunc32(shot.x) + left, trunc32(shot.y) + top, SHOT_SIZE, SHOT_SIZE);
-    for (double step : TRAIL_STEPS) {
+    for (double step : TRAIL_STEPS)
       fillMaskRect(trunc32(shot.x - step * shot.velX) + left,
                    trunc32(shot.y - step * shot.velY) + top, SHOT_SIZE, SHOT_SIZE);
-    }
   }
 }
 
@@ -209,11 +208,10 @@ struct Colours {
 
 Colours mapColours(const SDL_PixelFormat* format) {
   Colours colours;
-  for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
+  for (int colour = 0; colour < COLOUR_COUNT; ++colour)
     colours.of[colour] = SDL_MapRGB(format, (colour & RED_BIT) ? CHANNEL_ON : 0,
                                     (colour & GREEN_BIT) ? CHANNEL_ON : 0,
                                     (colour & BLUE_BIT) ? CHANNEL_ON : 0);
-  }
   return colours;
 }
 
@@ -240,9 +238,8 @@ bool findChannelBytes(const Colours& colours, int channelOfByte[PIXEL_BYTES]) {
   for (int k = 0; k < PIXEL_BYTES; ++k) {
     const uint8_t black = byteOf(colours.of[0], k);
     channelOfByte[k] = BLACK_BYTE;
-    for (int bit : {RED_BIT, GREEN_BIT, BLUE_BIT}) {
+    for (int bit : {RED_BIT, GREEN_BIT, BLUE_BIT})
       if (byteOf(colours.of[bit], k) != black) channelOfByte[k] = bit;
-    }
     for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
       const int bit = channelOfByte[k];
       const uint8_t wanted = bit == BLACK_BYTE ? black : (colour & bit) ? CHANNEL_ON : 0;
@@ -309,7 +306,6 @@ void copyMaskToScreen() {
   turnMaskIntoRows(std::max(split.redLeft, split.greenLeft), split.blueRight);
   int channelOfByte[PIXEL_BYTES];
   const bool byBytes = findChannelBytes(colours, channelOfByte);
-  // Every pixel size but 1 to 4 bytes is left alone.
   switch (Screen->format->BytesPerPixel) {
     case 1: writeRows<1>(colours, nullptr, split); break;
     case 2: writeRows<2>(colours, nullptr, split); break;

@@ -11,7 +11,6 @@
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -52,8 +51,7 @@ bool eitherDown(int key, int otherKey) {
   return isDown(inputState.keys[key]) || isDown(inputState.keys[otherKey]);
 }
 
-// Degrees of this frame's thrust, or NO_THRUST. Both keys of an opposing pair cancel everything,
-// whatever else is down.
+// Degrees of this frame's thrust, or NO_THRUST.
 int thrustDegrees() {
   const bool up = eitherDown(SDLK_w, SDLK_UP);
   const bool down = eitherDown(SDLK_s, SDLK_DOWN);
@@ -179,7 +177,6 @@ void updateShip() {
   shipX += shipVelX;
   shipY += shipVelY;
 
-  // The fire test sees the cooldown after this frame's decrement.
   if (fireCooldown > 0) --fireCooldown;
   if (shotCount < MAX_SHOTS && isDown(inputState.mouseButtons[SDL_BUTTON_LEFT]) &&
       fireCooldown == 0) {

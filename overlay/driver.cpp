@@ -2,7 +2,6 @@
 #include "overlay/driver.h"
 
 #include "app/input.h"
-#include "app/screen.h"
 #include "overlay/backdrop.h"
 #include "overlay/buttons.h"
 #include "overlay/clock.h"
@@ -41,7 +40,6 @@ void updateOverlay() {
     }
   }
 
-  // The backdrop follows the fade of the frame's start; everything after the step, its end.
   drawPauseBackdrop();
   overlayFade = stepOverlayFade(overlayFade, overlayOpen);
 
@@ -51,7 +49,6 @@ void updateOverlay() {
     drawClock();
   }
 
-  // In every frame, game frames too: the pointer, then the border over everything.
   drawCursor();
   drawKeyedImage(overlayMedia.borderSurface, overlayMedia.borderRuns, 0, 0);
 }
