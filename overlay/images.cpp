@@ -66,10 +66,6 @@ SDL_Surface* loadConverted(const char* path, Conversion convert) {
 
 SDL_Surface* copyOfScreen() { return Screen != nullptr ? SDL_DisplayFormat(Screen) : nullptr; }
 
-SDL_Rect cutOut(int x, int y, int w, int h) {
-  return SDL_Rect{Sint16(x), Sint16(y), Uint16(w), Uint16(h)};
-}
-
 }  // namespace
 
 bool safeToDecode(SDL_RWops* source) {
@@ -162,17 +158,4 @@ void loadOverlayMedia() {
   overlayMedia.cursorSurface = loadAlphaImage(CURSOR_FILE);
   overlayMedia.borderRuns = findOpaqueRuns(overlayMedia.borderSurface);
   overlayMedia.bandRuns = findOpaqueRuns(overlayMedia.topBottomBorderSurface);
-
-  for (int i = 0; i < GLYPH_COUNT; ++i) {
-    overlayMedia.glyphRects[i] = cutOut(GLYPH_CELL_WIDTH * i, 0, GLYPH_CELL_WIDTH,
-                                        GLYPH_CELL_HEIGHT);
-  }
-  for (int row = 0; row < BUTTON_TILE_ROWS; ++row) {
-    for (int column = 0; column < BUTTON_TILE_COLUMNS; ++column) {
-      overlayMedia.buttonTileRects[BUTTON_TILE_COLUMNS * row + column] =
-          cutOut(BUTTON_TILE_SIZE * column, BUTTON_TILE_SIZE * row, BUTTON_TILE_SIZE,
-                 BUTTON_TILE_SIZE);
-    }
-  }
-  overlayMedia.cursorRect = cutOut(CURSOR_CELL_X, 0, CURSOR_CELL_SIZE, CURSOR_CELL_SIZE);
 }

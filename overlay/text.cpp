@@ -46,7 +46,8 @@ void drawText(int x, int y, const char* text, TextAlign align) {
     const int glyphX = startX + GLYPH_ADVANCE * i;
     if (glyphX <= -GLYPH_CELL_WIDTH) continue;
     if (glyphX >= Screen->w) break;
-    SDL_Rect cell = overlayMedia.glyphRects[glyphIndex(static_cast<unsigned char>(text[i]))];
+    const int cellX = GLYPH_CELL_WIDTH * glyphIndex(static_cast<unsigned char>(text[i]));
+    SDL_Rect cell{Sint16(cellX), 0, GLYPH_CELL_WIDTH, GLYPH_CELL_HEIGHT};
     drawImage(font, &cell, glyphX, y);
   }
 }

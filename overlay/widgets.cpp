@@ -42,9 +42,7 @@ constexpr uint8_t HIGHLIGHTED_LOOK = 1;
 
 // Blits the top-left `width` by `height` of one tile of Button.png with its corner at (x, y).
 void blitTile(ButtonPiece piece, uint8_t row, int width, int height, int x, int y) {
-  SDL_Rect source = overlayMedia.buttonTileRects[BUTTON_TILE_COLUMNS * row + piece];
-  source.w = Uint16(width);
-  source.h = Uint16(height);
+  SDL_Rect source{Sint16(TILE * piece), Sint16(TILE * row), Uint16(width), Uint16(height)};
   drawImage(overlayMedia.buttonSurface, &source, x, y);
 }
 
@@ -61,7 +59,7 @@ void blitRunAcross(ButtonPiece piece, uint8_t row, int height, int x, int y) {
 }  // namespace
 
 void drawCursor() {
-  SDL_Rect cell = overlayMedia.cursorRect;
+  SDL_Rect cell{CURSOR_CELL_X, 0, CURSOR_CELL_SIZE, CURSOR_CELL_SIZE};
   drawImage(overlayMedia.cursorSurface, &cell, inputState.mouseX - CURSOR_HOT_SPOT,
             inputState.mouseY - CURSOR_HOT_SPOT);
 }

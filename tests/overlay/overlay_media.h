@@ -61,11 +61,6 @@ inline void loadTestMedia() {
   overlayLocalTime = nullptr;
   quitRequested = 0;
   inputState = InputState{};
-  for (int r = 0; r < BUTTON_TILE_ROWS; ++r)
-    for (int c = 0; c < BUTTON_TILE_COLUMNS; ++c)
-      overlayMedia.buttonTileRects[9 * r + c] = {Sint16(21 * c), Sint16(21 * r), 21, 21};
-  overlayMedia.cursorRect = {Sint16(CURSOR_CELL_X), 0, Uint16(CURSOR_CELL_SIZE),
-                             Uint16(CURSOR_CELL_SIZE)};
   overlayMedia.snapshotSurface = SDL_DisplayFormat(Screen);
   overlayMedia.backdropSurface = SDL_DisplayFormat(Screen);
   overlayMedia.buttonSurface =

@@ -32,7 +32,6 @@ class TextTest : public testing::Test {
         PixelGrid(font).write(left, y, 0xFF000000 | markRgb(cell));
         PixelGrid(font).write(left + GLYPH_CELL_WIDTH - 1, y, 0xFF000000 | edgeRgb(cell));
       }
-      overlayMedia.glyphRects[cell] = {Sint16(left), 0, GLYPH_CELL_WIDTH, GLYPH_CELL_HEIGHT};
     }
     overlayMedia.fontSurface = font;
   }
