@@ -32,12 +32,8 @@ void updateOverlay() {
   // Escape toggles. Leaving Away captures this frame's game picture; reopening while closing
   // keeps the earlier backdrop, since the game has not run in between.
   if (inputState.keys[SDLK_ESCAPE] == KeyState::Pressed) {
-    if (!overlayOpen) {
-      overlayOpen = 1;
-      if (overlayFade == FADE_AWAY) capturePauseBackdrop();
-    } else {
-      overlayOpen = 0;
-    }
+    overlayOpen = overlayOpen ? 0 : 1;
+    if (overlayOpen && overlayFade == FADE_AWAY) capturePauseBackdrop();
   }
 
   drawPauseBackdrop();

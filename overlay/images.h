@@ -42,9 +42,9 @@ extern OverlayMedia overlayMedia;
 
 // Whether the image bytes in `source` may be handed to SDL_image: true for anything but a PNG,
 // and for a PNG whose chunks, walked from its signature, each lie wholly within the bytes and
-// lead to its IEND chunk. SDL_image's PNG reader ignores short reads, so libpng, asked to read
-// past the end, is handed stale bytes: a damaged chunk length then repeats the same damaged
-// chunk for ever, and the game would hang at start-up. Leaves the read position where it was.
+// lead to its IEND chunk. SDL_image's PNG reader ignores short reads, so a damaged chunk length
+// would have libpng read the same stale chunk for ever and hang the start-up. Leaves the read
+// position where it was.
 bool safeToDecode(SDL_RWops* source);
 
 // IMG_Load of `path` (relative to the working directory) when safeToDecode passes its bytes;
@@ -52,13 +52,11 @@ bool safeToDecode(SDL_RWops* source);
 // The caller owns the result.
 SDL_Surface* loadImage(const char* path);
 
-// Loads `path` (relative to the working directory), converts it with SDL_DisplayFormat and keys
-// it on cyan (0, 255, 255) as mapped into the converted format. The caller owns the result;
-// null when the file cannot be loaded or converted.
+// Load `path` (relative to the working directory) and convert it: keyed, with SDL_DisplayFormat
+// and keyed on cyan (0, 255, 255) as mapped into the converted format; alpha, with
+// SDL_DisplayFormatAlpha, keeping its per-pixel alpha. The caller owns the result; null when the
+// file cannot be loaded or converted.
 SDL_Surface* loadKeyedImage(const char* path);
-
-// Loads `path` and converts it with SDL_DisplayFormatAlpha, keeping its per-pixel alpha. The
-// caller owns the result; null when the file cannot be loaded or converted.
 SDL_Surface* loadAlphaImage(const char* path);
 
 // The opaque runs of keyed `image`, row by row, left to right; none for a null image.

@@ -16,15 +16,9 @@ constexpr int BLANK_GLYPH = 0;
 
 // Left edge of the first character for a text of `length` bytes.
 int textStartX(int x, int length, TextAlign align) {
-  switch (align) {
-    case TextAlign::Centre:
-      return x - (GLYPH_ADVANCE * length) / 2;
-    case TextAlign::Right:
-      return x - GLYPH_ADVANCE * length;
-    case TextAlign::Left:
-    default:
-      return x;
-  }
+  if (align == TextAlign::Centre) return x - (GLYPH_ADVANCE * length) / 2;
+  if (align == TextAlign::Right) return x - GLYPH_ADVANCE * length;
+  return x;
 }
 
 }  // namespace
