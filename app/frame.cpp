@@ -57,7 +57,6 @@ uint32_t frameWaitMs(uint32_t frameStart, uint32_t now, int budget) {
 
 void paceFrame(uint32_t frameStart) {
   const int budget = frameBudgetMs(overlayFade);
-  // Lost time is not made up: a late frame simply does not wait.
   const uint32_t wait = frameWaitMs(frameStart, SDL_GetTicks(), budget);
   if (wait > 0) SDL_Delay(wait);
 }

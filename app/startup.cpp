@@ -46,9 +46,8 @@ bool displayExpected() {
 bool hasRealDisplay(char (&name)[32]) {
   if (SDL_VideoDriverName(name, sizeof name) == nullptr) return false;
   if (std::getenv("SDL_VIDEODRIVER") != nullptr) return true;
-  for (const char* windowless : {"caca", "aalib", "offscreen"}) {
+  for (const char* windowless : {"caca", "aalib", "offscreen"})
     if (std::strcmp(name, windowless) == 0) return false;
-  }
   return true;
 }
 

@@ -103,9 +103,8 @@ int32_t firstStrikingProbe(const Shot& shot, int32_t fromProbe) {
   for (int32_t px = fromProbe; px < PROBES; ++px) {
     const int32_t column = (baseX + px) / MAP_CELL_SIZE;
     if (column < FIRST_PROBED || column >= MAP_SIZE) continue;
-    for (int32_t row = firstRow; row <= lastRow; ++row) {
+    for (int32_t row = firstRow; row <= lastRow; ++row)
       if (WorldMap[column * MAP_SIZE + row] != CELL_OPEN) return px;
-    }
   }
   return PROBES;
 }

@@ -64,9 +64,7 @@ ShapeRead readShapeFromImage(SDL_Surface* image, int width, int height, uint8_t*
   const PixelGrid grid(image);
   for (int x = 0; x < width; ++x) {
     const bool inRow = (x + 1) * grid.bytesPerPixel <= grid.pitch;
-    for (int y = 0; y < height; ++y) {
-      shape[x * height + y] = !inRow || grid.read(x, y) == 0 ? 1 : 0;
-    }
+    for (int y = 0; y < height; ++y) shape[x * height + y] = !inRow || grid.read(x, y) == 0 ? 1 : 0;
   }
   return ShapeRead::Read;
 }

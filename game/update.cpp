@@ -112,14 +112,10 @@ void spawnEnemy() {
   }
   if (enemyCount >= MAX_ENEMIES) return;
   const int angle = std::rand() % SPAWN_ANGLES;
-  Enemy* enemy = new (std::nothrow) Enemy;
-  if (enemy != nullptr) {
-    enemy->velX = std::cos(angle);
-    enemy->velY = std::sin(angle);
-    enemy->x = shipX + std::cos(angle) * SPAWN_DISTANCE;
-    enemy->y = shipY + std::sin(angle) * SPAWN_DISTANCE;
-  }
-  appendListEntry(enemies, enemyCount, enemy);
+  appendListEntry(enemies, enemyCount,
+                  new (std::nothrow) Enemy{shipX + std::cos(angle) * SPAWN_DISTANCE,
+                                           shipY + std::sin(angle) * SPAWN_DISTANCE,
+                                           std::cos(angle), std::sin(angle)});
   spawnTimer = SPAWN_INTERVAL;
 }
 

@@ -92,10 +92,9 @@ SDL_Surface* loadImage(const char* path) {
 
 SDL_Surface* loadKeyedImage(const char* path) {
   SDL_Surface* image = loadConverted(path, SDL_DisplayFormat);
-  if (image != nullptr) {
+  if (image != nullptr)
     SDL_SetColorKey(image, SDL_SRCCOLORKEY,
                     SDL_MapRGB(image->format, KEY_RED, KEY_GREEN, KEY_BLUE));
-  }
   return image;
 }
 
