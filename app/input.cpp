@@ -50,10 +50,9 @@ int queuedEventCount() {
 void liftReleasedEntries() {
   int keysKnown = 0;
   const Uint8* keysDown = SDL_GetKeyState(&keysKnown);
-  for (int key = 0; key < keysKnown && key < KEY_COUNT; ++key) {
+  for (int key = 0; key < keysKnown && key < KEY_COUNT; ++key)
     if (inputState.keys[key] == KeyState::Held && keysDown[key] == 0)
       inputState.keys[key] = KeyState::Up;
-  }
   const Uint8 buttonsDown = SDL_GetMouseState(nullptr, nullptr);
   for (int button = 1; button < MOUSE_BUTTON_COUNT && button <= BUTTONS_IN_SDL_MASK; ++button) {
     const bool down = (buttonsDown & SDL_BUTTON(button)) != 0;

@@ -49,17 +49,12 @@ void settleHighScore() {
     return;
   }
   int32_t stored = 0;
-  const bool readable = loadStoredHighScore(stored);
-  if (!highScoreUnsaved) {
-    if (readable) highScore = stored;
-    return;
-  }
-  if (readable && stored >= highScore) {
+  if (loadStoredHighScore(stored) && (!highScoreUnsaved || stored >= highScore)) {
     highScore = stored;
     highScoreUnsaved = false;
-    return;
+  } else if (highScoreUnsaved) {
+    highScoreUnsaved = !storeHighScore(highScore);
   }
-  highScoreUnsaved = !storeHighScore(highScore);
 }
 
 // The largest h with h * h <= n, for 0 <= n.
