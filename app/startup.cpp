@@ -28,9 +28,8 @@ const char* variableOrEmpty(const char* variable) {
   return value != nullptr ? value : "";
 }
 
-// With no display, SDL 1.2 falls back to drawing the game as text art on the terminal. A player
-// is better served by a clear message; whoever names a driver in SDL_VIDEODRIVER gets it. An X
-// display or a Wayland one (sdl12-compat draws there natively) will do.
+// With no display SDL 1.2 draws the game as text art on the terminal: a clear message serves a
+// player better. SDL_VIDEODRIVER, an X display or Wayland (sdl12-compat draws there) will do.
 bool displayExpected() {
 #ifdef _WIN32
   return true;

@@ -135,7 +135,6 @@ void separateEnemies() {
     Enemy& b = *enemies[i];
     for (int32_t j = 0; j < enemyCount; ++j) {
       Enemy& a = *enemies[j];
-      // The square test first keeps the square roots for near pairs.
       if (!insideSquare(b.x, b.y, a.x, a.y, SEPARATION_RANGE) || j == i) continue;
       const double dX = b.x - a.x;
       const double dY = b.y - a.y;
