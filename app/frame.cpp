@@ -28,11 +28,10 @@ uint32_t runFrame() {
     if (!(health > 0.0)) resetGame();
     // The Escape press that opens the overlay pauses the music after this frame's step; the
     // first game frame after the overlay has gone resumes it.
-    if (inputState.keys[SDLK_ESCAPE] == KeyState::Pressed) {
+    if (inputState.keys[SDLK_ESCAPE] == KeyState::Pressed)
       Mix_PauseMusic();
-    } else if (Mix_PausedMusic()) {
+    else if (Mix_PausedMusic())
       Mix_ResumeMusic();
-    }
   }
 
   updateOverlay();
@@ -41,9 +40,8 @@ uint32_t runFrame() {
 
   // Drain: every event left in the queue is taken now, so the queue never fills up.
   SDL_Event event;
-  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0)
     if (event.type == SDL_QUIT) quitRequested = 1;
-  }
   return frameStart;
 }
 
@@ -59,7 +57,6 @@ uint32_t frameWaitMs(uint32_t frameStart, uint32_t now, int budget) {
 
 void paceFrame(uint32_t frameStart) {
   const int budget = frameBudgetMs(overlayFade);
-  // Lost time is not made up: a late frame simply does not wait.
   const uint32_t wait = frameWaitMs(frameStart, SDL_GetTicks(), budget);
   if (wait > 0) SDL_Delay(wait);
 }

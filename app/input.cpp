@@ -15,16 +15,8 @@ constexpr int BUTTONS_IN_SDL_MASK = 8;  // SDL_GetMouseState's mask has one bit 
 
 // Every entry that is down becomes Held: a Pressed entry lasts one frame.
 void ageEntries(KeyState* entries, int count) {
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count; ++i)
     if (entries[i] != KeyState::Up) entries[i] = KeyState::Held;
-  }
-}
-
-// Takes every queued event of one type out of SDL's queue and hands each to `apply`.
-template <typename Apply>
-void takeEvents(Uint32 mask, Apply apply) {
-  SDL_Event event;
-  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, mask) > 0) apply(event);
 }
 
 // The key symbol as the integer SDL stored. Read through its bytes: a symbol beyond SDLKey's own
@@ -34,6 +26,18 @@ uint32_t keySymbolOf(const SDL_Event& event) {
   uint32_t symbol;
   std::memcpy(&symbol, &event.key.keysym.sym, sizeof symbol);
   return symbol;
+}
+
+// Takes every queued event of one key or button type out of SDL's queue and sets the entry of
+// its key symbol or button to `state`.
+void applyEvents(Uint32 mask, KeyState state) {
+  const bool keys = mask == SDL_KEYDOWNMASK || mask == SDL_KEYUPMASK;
+  SDL_Event event;
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, mask) > 0) {
+    const uint32_t index = keys ? keySymbolOf(event) : event.button.button;
+    if (index < uint32_t(keys ? KEY_COUNT : MOUSE_BUTTON_COUNT))
+      (keys ? inputState.keys : inputState.mouseButtons)[index] = state;
+  }
 }
 
 int queuedEventCount() {
@@ -46,10 +50,9 @@ int queuedEventCount() {
 void liftReleasedEntries() {
   int keysKnown = 0;
   const Uint8* keysDown = SDL_GetKeyState(&keysKnown);
-  for (int key = 0; key < keysKnown && key < KEY_COUNT; ++key) {
+  for (int key = 0; key < keysKnown && key < KEY_COUNT; ++key)
     if (inputState.keys[key] == KeyState::Held && keysDown[key] == 0)
       inputState.keys[key] = KeyState::Up;
-  }
   const Uint8 buttonsDown = SDL_GetMouseState(nullptr, nullptr);
   for (int button = 1; button < MOUSE_BUTTON_COUNT && button <= BUTTONS_IN_SDL_MASK; ++button) {
     const bool down = (buttonsDown & SDL_BUTTON(button)) != 0;
@@ -63,25 +66,12 @@ void liftReleasedEntries() {
 void updateInput() {
   const bool queueFull = queuedEventCount() >= SDL_QUEUE_LIMIT;
 
-  // Events are applied by type, not in arrival order: every down before every up, so a key
-  // pressed and released within one frame ends it Up.
   ageEntries(inputState.keys, KEY_COUNT);
-  takeEvents(SDL_KEYDOWNMASK, [](const SDL_Event& event) {
-    if (keySymbolOf(event) < KEY_COUNT) inputState.keys[keySymbolOf(event)] = KeyState::Pressed;
-  });
-  takeEvents(SDL_KEYUPMASK, [](const SDL_Event& event) {
-    if (keySymbolOf(event) < KEY_COUNT) inputState.keys[keySymbolOf(event)] = KeyState::Up;
-  });
-
+  applyEvents(SDL_KEYDOWNMASK, KeyState::Pressed);
+  applyEvents(SDL_KEYUPMASK, KeyState::Up);
   ageEntries(inputState.mouseButtons, MOUSE_BUTTON_COUNT);
-  takeEvents(SDL_MOUSEBUTTONDOWNMASK, [](const SDL_Event& event) {
-    if (event.button.button < MOUSE_BUTTON_COUNT)
-      inputState.mouseButtons[event.button.button] = KeyState::Pressed;
-  });
-  takeEvents(SDL_MOUSEBUTTONUPMASK, [](const SDL_Event& event) {
-    if (event.button.button < MOUSE_BUTTON_COUNT)
-      inputState.mouseButtons[event.button.button] = KeyState::Up;
-  });
+  applyEvents(SDL_MOUSEBUTTONDOWNMASK, KeyState::Pressed);
+  applyEvents(SDL_MOUSEBUTTONUPMASK, KeyState::Up);
 
   if (queueFull || inputEventsLost) liftReleasedEntries();
   inputEventsLost = queueFull;

@@ -28,9 +28,8 @@ const char* variableOrEmpty(const char* variable) {
   return value != nullptr ? value : "";
 }
 
-// With no display, SDL 1.2 falls back to drawing the game as text art on the terminal. A player
-// is better served by a clear message; whoever names a driver in SDL_VIDEODRIVER gets it. An X
-// display or a Wayland one (sdl12-compat draws there natively) will do.
+// With no display SDL 1.2 draws the game as text art on the terminal: a clear message serves a
+// player better. SDL_VIDEODRIVER, an X display or Wayland (sdl12-compat draws there) will do.
 bool displayExpected() {
 #ifdef _WIN32
   return true;
@@ -46,9 +45,8 @@ bool displayExpected() {
 bool hasRealDisplay(char (&name)[32]) {
   if (SDL_VideoDriverName(name, sizeof name) == nullptr) return false;
   if (std::getenv("SDL_VIDEODRIVER") != nullptr) return true;
-  for (const char* windowless : {"caca", "aalib", "offscreen"}) {
+  for (const char* windowless : {"caca", "aalib", "offscreen"})
     if (std::strcmp(name, windowless) == 0) return false;
-  }
   return true;
 }
 
@@ -95,7 +93,7 @@ bool startUp() {
   SDL_WM_SetCaption(WINDOW_CAPTION, nullptr);
 
   if (!loadGameMedia()) return false;
-  resetGame();  // loads the stored best score
+  resetGame();
 
   // Without a sound device these fail and the game runs silent; the calls are still made (with
   // SDL's audio not started, Mix_OpenAudio tries the device once more and fails the same way).

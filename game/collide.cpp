@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -66,15 +65,13 @@ void readContacts(const Enemy& enemy, Contacts& contacts) {
     }
   }
   for (int32_t q = 0; q < SHIP_SHAPE_HEIGHT; ++q) {
-    for (int32_t s = 0; s < ENEMY_SHAPE_SIZE; ++s) {
+    for (int32_t s = 0; s < ENEMY_SHAPE_SIZE; ++s)
       contacts.alongY[q][s] = touches(shipY + SHAPE_SCALE * q - SHIP_OFFSET_Y,
                                       enemy.y + SHAPE_SCALE * s - ENEMY_OFFSET);
-    }
   }
 }
 
-// The cell test for the enemy in `slot`, which has passed its square test. Each contact destroys
-// the enemy in the slot; the test goes on at the next enemy cell for the one that moves in.
+// The cell test for the enemy in `slot`, which has passed its square test.
 void testShipCells(int32_t slot) {
   Contacts contacts;
   readContacts(*enemies[slot], contacts);
@@ -96,10 +93,8 @@ void testShipCells(int32_t slot) {
   }
 }
 
-// Whether a probe of the shot meets rock: the probes are the 10 x 10 whole-unit points from 5
-// below to 4 above its truncated position, those in column or row 0 or beyond 999 ignored.
-// Looks from probe column `fromProbe`; returns the striking probe column, or PROBES for none.
-// The probes' rows are one run of map rows, the same for every probe column.
+// The first probe column from `fromProbe` on whose probes meet rock, or PROBES for none. The
+// probes' rows are one run of map rows, the same for every probe column.
 int32_t firstStrikingProbe(const Shot& shot, int32_t fromProbe) {
   const int32_t baseX = mapOffset(shot.x, mapOriginX) - PROBE_BACK;
   const int32_t baseY = mapOffset(shot.y, mapOriginY) - PROBE_BACK;
@@ -108,15 +103,13 @@ int32_t firstStrikingProbe(const Shot& shot, int32_t fromProbe) {
   for (int32_t px = fromProbe; px < PROBES; ++px) {
     const int32_t column = (baseX + px) / MAP_CELL_SIZE;
     if (column < FIRST_PROBED || column >= MAP_SIZE) continue;
-    for (int32_t row = firstRow; row <= lastRow; ++row) {
+    for (int32_t row = firstRow; row <= lastRow; ++row)
       if (WorldMap[column * MAP_SIZE + row] != CELL_OPEN) return px;
-    }
   }
   return PROBES;
 }
 
-// Opens every cell of columns and rows 0..998 whose corner lies less than 50 from (x, y). Only
-// the window of cells around the shot's own cell can, so only those are tested.
+// The crater around (x, y): only the window of cells around the shot's own cell can be in reach.
 void openCrater(double x, double y) {
   const int32_t originX = int32_t(mapOriginX);
   const int32_t originY = int32_t(mapOriginY);
@@ -129,9 +122,8 @@ void openCrater(double x, double y) {
     const double dX = double(originX + MAP_CELL_SIZE * column - MAP_HALF_EXTENT) - x;
     for (int32_t row = std::max(centreRow - CRATER_WINDOW, 0); row <= lastRow; ++row) {
       const double dY = double(originY + MAP_CELL_SIZE * row - MAP_HALF_EXTENT) - y;
-      if (std::sqrt(dX * dX + dY * dY) < CRATER_RADIUS) {
+      if (std::sqrt(dX * dX + dY * dY) < CRATER_RADIUS)
         WorldMap[column * MAP_SIZE + row] = CELL_OPEN;
-      }
     }
   }
 }
@@ -177,7 +169,6 @@ void digShipIntoMap() {
         const int32_t column = (baseX + SHAPE_SCALE * p + a) / MAP_CELL_SIZE;
         for (int32_t b = 0; b < SHAPE_SCALE; ++b) {
           const int32_t row = (baseY + SHAPE_SCALE * q + b) / MAP_CELL_SIZE;
-          // The ship never nears the map's edge in play; a cell beyond it is skipped.
           if (column < 0 || column >= MAP_SIZE || row < 0 || row >= MAP_SIZE) continue;
           uint8_t& cell = WorldMap[column * MAP_SIZE + row];
           if (cell == CELL_OPEN) continue;
@@ -194,7 +185,6 @@ void digShipIntoMap() {
 
 void collideShotsWithMap() {
   for (int32_t i = 0; i < shotCount; ++i) {
-    // After a strike the probes go on at the next probe column for the shot that moved in.
     for (int32_t px = 0; px < PROBES && shots[i] != nullptr; ++px) {
       px = firstStrikingProbe(*shots[i], px);
       if (px >= PROBES) break;

@@ -7,7 +7,6 @@
 #include "web/bitmaps.h"  // the browser's bitmaps lose their raw values
 #endif
 
-
 #include <cstdio>
 #include <unistd.h>
 
@@ -32,8 +31,6 @@ void reportShapeFile(const char* path, const char* problem) {
   std::fprintf(stderr, "zaraz: %s %s (working directory %s)\n", path, problem, folder);
 }
 
-// Reads the shape from the bitmap at `path`; false, after the message, when the file is
-// missing, undecodable or smaller than the shape.
 bool readShape(const char* path, int width, int height, uint8_t* shape) {
   SDL_Surface* image = loadImage(path);
   if (image == nullptr) {
@@ -63,15 +60,11 @@ ShapeRead readShapeFromImage(SDL_Surface* image, int width, int height, uint8_t*
   if (image->w < width || image->h < height) return ShapeRead::TooSmall;
   const SurfacePixelLock lock(image);
   if (!lock.ok) return ShapeRead::Unlockable;
-  // A pixel size other than 1 to 4 bytes reads as 0, so its cells count as solid. So does a
-  // pixel whose bytes would lie beyond the end of its row: SDL packs surfaces of 1 and 4 bits a
-  // pixel tighter than a byte a pixel, and a damaged bitmap can decode to one.
-  const int bytesPerPixel = image->format->BytesPerPixel;
+  // A damaged bitmap can decode to 1 or 4 bits a pixel, packed tighter than a byte a pixel.
+  const PixelGrid grid(image);
   for (int x = 0; x < width; ++x) {
-    const bool inRow = (x + 1) * bytesPerPixel <= image->pitch;
-    for (int y = 0; y < height; ++y) {
-      shape[x * height + y] = !inRow || readPixel(image, x, y) == 0 ? 1 : 0;
-    }
+    const bool inRow = (x + 1) * grid.bytesPerPixel <= grid.pitch;
+    for (int y = 0; y < height; ++y) shape[x * height + y] = !inRow || grid.read(x, y) == 0 ? 1 : 0;
   }
   return ShapeRead::Read;
 }

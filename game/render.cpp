@@ -107,10 +107,9 @@ void drawShots(int32_t cameraLeft, int32_t cameraTop) {
   for (int32_t i = 0; i < shotCount; ++i) {
     const Shot& shot = *shots[i];
     fillMaskRect(trunc32(shot.x) + left, trunc32(shot.y) + top, SHOT_SIZE, SHOT_SIZE);
-    for (double step : TRAIL_STEPS) {
+    for (double step : TRAIL_STEPS)
       fillMaskRect(trunc32(shot.x - step * shot.velX) + left,
                    trunc32(shot.y - step * shot.velY) + top, SHOT_SIZE, SHOT_SIZE);
-    }
   }
 }
 
@@ -136,11 +135,10 @@ void drawGameMask() {
   drawShots(cameraLeft, cameraTop);
   drawShape(shipShape, SHIP_SHAPE_WIDTH, SHIP_SHAPE_HEIGHT,
             trunc32(shipX) - cameraLeft + SHIP_LEFT, trunc32(shipY) - cameraTop + SHIP_TOP);
-  for (int32_t i = 0; i < enemyCount; ++i) {
+  for (int32_t i = 0; i < enemyCount; ++i)
     drawShape(enemyShape, ENEMY_SHAPE_SIZE, ENEMY_SHAPE_SIZE,
               trunc32(enemies[i]->x) - cameraLeft + ENEMY_LEFT,
               trunc32(enemies[i]->y) - cameraTop + ENEMY_TOP);
-  }
 }
 
 int splitOffset(double strength, double factor) {
@@ -185,9 +183,8 @@ void turnMaskIntoRows(int padLeft, int padRight) {
       // Most blocks are of one shade (open cave, solid rock): those are filled, not turned.
       if (blockIsOneShade(left, top)) {
         const uint8_t shade = ScreenMask[left * SCREEN_HEIGHT + top];
-        for (int y = top; y < top + TURN_BLOCK; ++y) {
+        for (int y = top; y < top + TURN_BLOCK; ++y)
           std::memset(maskRow(y) + left, shade, TURN_BLOCK);
-        }
         continue;
       }
       for (int y = top; y < top + TURN_BLOCK; ++y) {
@@ -211,11 +208,10 @@ struct Colours {
 
 Colours mapColours(const SDL_PixelFormat* format) {
   Colours colours;
-  for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
+  for (int colour = 0; colour < COLOUR_COUNT; ++colour)
     colours.of[colour] = SDL_MapRGB(format, (colour & RED_BIT) ? CHANNEL_ON : 0,
                                     (colour & GREEN_BIT) ? CHANNEL_ON : 0,
                                     (colour & BLUE_BIT) ? CHANNEL_ON : 0);
-  }
   return colours;
 }
 
@@ -242,9 +238,8 @@ bool findChannelBytes(const Colours& colours, int channelOfByte[PIXEL_BYTES]) {
   for (int k = 0; k < PIXEL_BYTES; ++k) {
     const uint8_t black = byteOf(colours.of[0], k);
     channelOfByte[k] = BLACK_BYTE;
-    for (int bit : {RED_BIT, GREEN_BIT, BLUE_BIT}) {
+    for (int bit : {RED_BIT, GREEN_BIT, BLUE_BIT})
       if (byteOf(colours.of[bit], k) != black) channelOfByte[k] = bit;
-    }
     for (int colour = 0; colour < COLOUR_COUNT; ++colour) {
       const int bit = channelOfByte[k];
       const uint8_t wanted = bit == BLACK_BYTE ? black : (colour & bit) ? CHANNEL_ON : 0;
@@ -275,9 +270,8 @@ const uint8_t* splitRow(int y, int down, int left) {
 template <int BytesPerPixel>
 void writeRows(const Colours& colours, const int* channelOfByte, const Split& split) {
   uint8_t blackRows[PIXEL_BYTES][SCREEN_WIDTH];
-  for (int k = 0; k < PIXEL_BYTES; ++k) {
+  for (int k = 0; k < PIXEL_BYTES; ++k)
     std::memset(blackRows[k], byteOf(colours.of[0], k), SCREEN_WIDTH);
-  }
   uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
     uint8_t* out = pixels + Screen->pitch * y;
@@ -312,7 +306,6 @@ void copyMaskToScreen() {
   turnMaskIntoRows(std::max(split.redLeft, split.greenLeft), split.blueRight);
   int channelOfByte[PIXEL_BYTES];
   const bool byBytes = findChannelBytes(colours, channelOfByte);
-  // Every pixel size but 1 to 4 bytes is left alone.
   switch (Screen->format->BytesPerPixel) {
     case 1: writeRows<1>(colours, nullptr, split); break;
     case 2: writeRows<2>(colours, nullptr, split); break;
@@ -322,7 +315,6 @@ void copyMaskToScreen() {
   }
 }
 
-// Backings carry per-pixel alpha and blend over the picture; a missing one draws nothing.
 void drawHudLine(int x, int y, const char* label, int32_t value, TextAlign align) {
   char line[HUD_LINE_CAPACITY];
   std::snprintf(line, sizeof line, "%s%d", label, int(value));

@@ -20,9 +20,7 @@ constexpr int START_CAVE_RADIUS = 75;  // cells; the disc is 300 world units aro
 constexpr int DECIMAL_BASE = 10;
 constexpr size_t SCORE_LINE_CAPACITY = 24;  // "-2147483648" and the line end, with room to spare
 
-// The number at the start of the file as the C library reads one: white space, a sign, digits.
-// False when there is none, when it lies outside 32 bits, or when its digits run on to the end
-// of a read that stopped short of the file's end.
+// False when the file holds no readable number (the rule is in game/reset.h).
 bool loadStoredHighScore(int32_t& value) {
   char text[HIGH_SCORE_READ_LIMIT + 1];
   const long length = readFilePrefix(HIGH_SCORE_FILE, text, HIGH_SCORE_READ_LIMIT);
@@ -32,9 +30,8 @@ bool loadStoredHighScore(int32_t& value) {
   errno = 0;
   const long long number = std::strtoll(text, &end, DECIMAL_BASE);
   const bool cut = size_t(length) == HIGH_SCORE_READ_LIMIT && end == text + length;
-  if (end == text || cut || errno == ERANGE || number < INT32_MIN || number > INT32_MAX) {
+  if (end == text || cut || errno == ERANGE || number < INT32_MIN || number > INT32_MAX)
     return false;
-  }
   value = int32_t(number);
   return true;
 }
@@ -45,8 +42,6 @@ bool storeHighScore(int32_t value) {
   return replaceFileContents(HIGH_SCORE_FILE, line, size_t(length));
 }
 
-// A new record is written. Otherwise the file's value is taken, except that a record the file
-// never received stays until the file holds at least as much, and is offered to it again.
 void settleHighScore() {
   if (score > highScore) {
     highScore = score;
@@ -54,17 +49,12 @@ void settleHighScore() {
     return;
   }
   int32_t stored = 0;
-  const bool readable = loadStoredHighScore(stored);
-  if (!highScoreUnsaved) {
-    if (readable) highScore = stored;
-    return;
-  }
-  if (readable && stored >= highScore) {
+  if (loadStoredHighScore(stored) && (!highScoreUnsaved || stored >= highScore)) {
     highScore = stored;
     highScoreUnsaved = false;
-    return;
+  } else if (highScoreUnsaved) {
+    highScoreUnsaved = !storeHighScore(highScore);
   }
-  highScoreUnsaved = !storeHighScore(highScore);
 }
 
 // The largest h with h * h <= n, for 0 <= n.

@@ -31,7 +31,7 @@ struct Enemy {
   double x, y, velX, velY;
 };
 
-// ---- one game: every field below is rewritten by each resetGame -----------------------------
+// ---- one game: every field below is rewritten by each resetGame
 extern double shipX, shipY;        // the ship's centre
 extern double shipVelX, shipVelY;  // zeroed when the ship bores into rock
 extern int32_t fireCooldown;       // game frames before the ship may fire again; 0..4
@@ -49,7 +49,7 @@ extern int32_t shotCount;
 extern Enemy* enemies[MAX_ENEMIES];
 extern int32_t enemyCount;
 
-// ---- the whole run: settled, not rewritten, by resetGame --------------------------------------
+// ---- the whole run: settled, not rewritten, by resetGame
 extern int32_t highScore;       // the best score, settled against "highscore.dat" by a reset
 // True while highScore holds a record that could not be written to the file; such a record is
 // kept and offered to the file again by every later reset. False at start-up.

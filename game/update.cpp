@@ -11,7 +11,6 @@
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -52,8 +51,7 @@ bool eitherDown(int key, int otherKey) {
   return isDown(inputState.keys[key]) || isDown(inputState.keys[otherKey]);
 }
 
-// Degrees of this frame's thrust, or NO_THRUST. Both keys of an opposing pair cancel everything,
-// whatever else is down.
+// Degrees of this frame's thrust, or NO_THRUST.
 int thrustDegrees() {
   const bool up = eitherDown(SDLK_w, SDLK_UP);
   const bool down = eitherDown(SDLK_s, SDLK_DOWN);
@@ -114,14 +112,10 @@ void spawnEnemy() {
   }
   if (enemyCount >= MAX_ENEMIES) return;
   const int angle = std::rand() % SPAWN_ANGLES;
-  Enemy* enemy = new (std::nothrow) Enemy;
-  if (enemy != nullptr) {
-    enemy->velX = std::cos(angle);
-    enemy->velY = std::sin(angle);
-    enemy->x = shipX + std::cos(angle) * SPAWN_DISTANCE;
-    enemy->y = shipY + std::sin(angle) * SPAWN_DISTANCE;
-  }
-  appendListEntry(enemies, enemyCount, enemy);
+  appendListEntry(enemies, enemyCount,
+                  new (std::nothrow) Enemy{shipX + std::cos(angle) * SPAWN_DISTANCE,
+                                           shipY + std::sin(angle) * SPAWN_DISTANCE,
+                                           std::cos(angle), std::sin(angle)});
   spawnTimer = SPAWN_INTERVAL;
 }
 
@@ -141,7 +135,6 @@ void separateEnemies() {
     Enemy& b = *enemies[i];
     for (int32_t j = 0; j < enemyCount; ++j) {
       Enemy& a = *enemies[j];
-      // The square test first keeps the square roots for near pairs.
       if (!insideSquare(b.x, b.y, a.x, a.y, SEPARATION_RANGE) || j == i) continue;
       const double dX = b.x - a.x;
       const double dY = b.y - a.y;
@@ -179,7 +172,6 @@ void updateShip() {
   shipX += shipVelX;
   shipY += shipVelY;
 
-  // The fire test sees the cooldown after this frame's decrement.
   if (fireCooldown > 0) --fireCooldown;
   if (shotCount < MAX_SHOTS && isDown(inputState.mouseButtons[SDL_BUTTON_LEFT]) &&
       fireCooldown == 0) {

@@ -14,8 +14,6 @@ void fillMaskRect(int32_t x, int32_t y, int32_t width, int32_t height) {
   const int32_t y0 = std::max(y, 0);
   const int32_t y1 = int32_t(std::min<int64_t>(int64_t(y) + height, SCREEN_HEIGHT));
   if (y0 >= y1) return;
-  // A mask column is contiguous, so each clipped column is one run of bytes.
-  for (int32_t column = x0; column < x1; ++column) {
+  for (int32_t column = x0; column < x1; ++column)
     std::memset(ScreenMask + column * SCREEN_HEIGHT + y0, MASK_WHITE, size_t(y1 - y0));
-  }
 }

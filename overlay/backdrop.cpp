@@ -1,10 +1,9 @@
 // overlay/backdrop.cpp -- the blurred, lightened pause backdrop: captured once when the overlay
 // leaves Away, then blended with the unprocessed snapshot by the fade in every visible frame.
 //
-// The buffers are column-major (one step in y is 3 bytes, one step in x is 1,440) while surfaces
-// are row-major. The capture sweeps once across the picture in blocks of columns: a block is
-// decoded from Screen, goes through the blur a column at a time, and is encoded into the
-// processed surface once the last pass is done with it, so that its data stays in the cache.
+// The capture sweeps once across the picture in blocks of columns: a block is decoded from
+// Screen, goes through the blur a column at a time, and is encoded into the processed surface
+// once the last pass is done with it, so that its data stays in the cache.
 #include "overlay/backdrop.h"
 
 #include "app/screen.h"
@@ -260,7 +259,6 @@ void mixSurfacesIntoScreen(int weight, const SDL_Surface* snapshot, const SDL_Su
 void capturePauseBackdrop() {
   SDL_Surface* snapshot = overlayMedia.snapshotSurface;
   SDL_Surface* backdrop = overlayMedia.backdropSurface;
-  // Without both work surfaces the overlay opens without a backdrop: nothing is touched.
   if (!pictureSized(Screen) || !pictureSized(snapshot) || !pictureSized(backdrop)) return;
 
   SDL_Rect origin{0, 0, 0, 0};
@@ -282,18 +280,17 @@ void capturePauseBackdrop() {
 }
 
 void drawPauseBackdrop() {
-  if (overlayFade == FADE_AWAY || !pictureSized(Screen) ||
-      !pictureSized(overlayMedia.snapshotSurface) || !pictureSized(overlayMedia.backdropSurface))
+  SDL_Surface* snapshot = overlayMedia.snapshotSurface;
+  SDL_Surface* backdrop = overlayMedia.backdropSurface;
+  if (overlayFade == FADE_AWAY || !pictureSized(Screen) || !pictureSized(snapshot) ||
+      !pictureSized(backdrop))
     return;
   if (overlayFade == FADE_FULL) {
     SDL_Rect origin{0, 0, 0, 0};
-    SDL_UpperBlit(overlayMedia.backdropSurface, nullptr, Screen, &origin);
+    SDL_UpperBlit(backdrop, nullptr, Screen, &origin);
     return;
   }
-  // The mixture is chosen by the whole part of the fade only: below 1.0 the snapshot as it was.
   const int weight = int(overlayFade);
-  SDL_Surface* snapshot = overlayMedia.snapshotSurface;
-  SDL_Surface* backdrop = overlayMedia.backdropSurface;
   SurfacePixelLock lock(Screen);
   if (!lock.ok) return;
   const SDL_PixelFormat* f = Screen->format;

@@ -1,12 +1,9 @@
 // overlay/clock.cpp -- the date, clock and credit bands that slide in with the overlay.
 #include "overlay/clock.h"
 
-#include "app/screen.h"
 #include "overlay/driver.h"
 #include "overlay/images.h"
 #include "overlay/text.h"
-
-#include <SDL.h>
 
 #include <cstdio>
 

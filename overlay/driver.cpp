@@ -2,7 +2,6 @@
 #include "overlay/driver.h"
 
 #include "app/input.h"
-#include "app/screen.h"
 #include "overlay/backdrop.h"
 #include "overlay/buttons.h"
 #include "overlay/clock.h"
@@ -33,15 +32,10 @@ void updateOverlay() {
   // Escape toggles. Leaving Away captures this frame's game picture; reopening while closing
   // keeps the earlier backdrop, since the game has not run in between.
   if (inputState.keys[SDLK_ESCAPE] == KeyState::Pressed) {
-    if (!overlayOpen) {
-      overlayOpen = 1;
-      if (overlayFade == FADE_AWAY) capturePauseBackdrop();
-    } else {
-      overlayOpen = 0;
-    }
+    overlayOpen = overlayOpen ? 0 : 1;
+    if (overlayOpen && overlayFade == FADE_AWAY) capturePauseBackdrop();
   }
 
-  // The backdrop follows the fade of the frame's start; everything after the step, its end.
   drawPauseBackdrop();
   overlayFade = stepOverlayFade(overlayFade, overlayOpen);
 
@@ -51,7 +45,6 @@ void updateOverlay() {
     drawClock();
   }
 
-  // In every frame, game frames too: the pointer, then the border over everything.
   drawCursor();
   drawKeyedImage(overlayMedia.borderSurface, overlayMedia.borderRuns, 0, 0);
 }

@@ -66,10 +66,6 @@ SDL_Surface* loadConverted(const char* path, Conversion convert) {
 
 SDL_Surface* copyOfScreen() { return Screen != nullptr ? SDL_DisplayFormat(Screen) : nullptr; }
 
-SDL_Rect cutOut(int x, int y, int w, int h) {
-  return SDL_Rect{Sint16(x), Sint16(y), Uint16(w), Uint16(h)};
-}
-
 }  // namespace
 
 bool safeToDecode(SDL_RWops* source) {
@@ -96,10 +92,9 @@ SDL_Surface* loadImage(const char* path) {
 
 SDL_Surface* loadKeyedImage(const char* path) {
   SDL_Surface* image = loadConverted(path, SDL_DisplayFormat);
-  if (image != nullptr) {
+  if (image != nullptr)
     SDL_SetColorKey(image, SDL_SRCCOLORKEY,
                     SDL_MapRGB(image->format, KEY_RED, KEY_GREEN, KEY_BLUE));
-  }
   return image;
 }
 
@@ -115,9 +110,10 @@ OpaqueRuns findOpaqueRuns(SDL_Surface* image) {
   const SDL_PixelFormat* format = image->format;
   const uint32_t colourBits = format->Rmask | format->Gmask | format->Bmask;
   const uint32_t key = SDL_MapRGB(image->format, KEY_RED, KEY_GREEN, KEY_BLUE) & colourBits;
+  const PixelGrid grid(image);
   for (int y = 0; y < image->h; ++y) {
     for (int x = 0; x < image->w; ++x) {
-      if ((readPixel(image, x, y) & colourBits) == key) continue;
+      if ((grid.read(x, y) & colourBits) == key) continue;
       if (runs.empty() || runs.back().y != y || runs.back().x + runs.back().length != x)
         runs.push_back(OpaqueRun{x, y, 0});
       ++runs.back().length;
@@ -146,7 +142,7 @@ void drawKeyedImage(SDL_Surface* image, const OpaqueRuns& runs, int x, int y) {
     const int left = std::max(x + run.x, int(clip.x));
     const int right = std::min(x + run.x + run.length, clip.x + int(clip.w));
     if (screenY < clip.y || screenY >= clip.y + clip.h || left >= right) continue;
-    std::memcpy(pixelAddress(Screen, left, screenY), pixelAddress(image, left - x, run.y),
+    std::memcpy(PixelGrid(Screen).at(left, screenY), PixelGrid(image).at(left - x, run.y),
                 size_t(right - left) * Screen->format->BytesPerPixel);
   }
 }
@@ -161,17 +157,4 @@ void loadOverlayMedia() {
   overlayMedia.cursorSurface = loadAlphaImage(CURSOR_FILE);
   overlayMedia.borderRuns = findOpaqueRuns(overlayMedia.borderSurface);
   overlayMedia.bandRuns = findOpaqueRuns(overlayMedia.topBottomBorderSurface);
-
-  for (int i = 0; i < GLYPH_COUNT; ++i) {
-    overlayMedia.glyphRects[i] = cutOut(GLYPH_CELL_WIDTH * i, 0, GLYPH_CELL_WIDTH,
-                                        GLYPH_CELL_HEIGHT);
-  }
-  for (int row = 0; row < BUTTON_TILE_ROWS; ++row) {
-    for (int column = 0; column < BUTTON_TILE_COLUMNS; ++column) {
-      overlayMedia.buttonTileRects[BUTTON_TILE_COLUMNS * row + column] =
-          cutOut(BUTTON_TILE_SIZE * column, BUTTON_TILE_SIZE * row, BUTTON_TILE_SIZE,
-                 BUTTON_TILE_SIZE);
-    }
-  }
-  overlayMedia.cursorRect = cutOut(CURSOR_CELL_X, 0, CURSOR_CELL_SIZE, CURSOR_CELL_SIZE);
 }

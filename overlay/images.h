@@ -1,6 +1,6 @@
 // overlay/images.h -- loading images, and the overlay kit's media: its surfaces, the two
-// full-screen work surfaces of the pause backdrop, and the cut-out tables of glyphs, button
-// tiles and the pointer.
+// full-screen work surfaces of the pause backdrop, and the cells of the glyph, button and pointer
+// sheets.
 //
 // Start-up calls loadOverlayMedia once, after the video mode is set and before the first frame;
 // game/media.cpp uses loadAlphaImage for the HUD backings. The media are read-only afterwards.
@@ -15,8 +15,6 @@ constexpr int GLYPH_COUNT = 95;        // printable ASCII, codes 32..126, cell i
 constexpr int GLYPH_CELL_WIDTH = 15;   // pixels of Font.png
 constexpr int GLYPH_CELL_HEIGHT = 21;
 constexpr int BUTTON_TILE_SIZE = 21;   // pixels of Button.png, on each axis
-constexpr int BUTTON_TILE_COLUMNS = 9;
-constexpr int BUTTON_TILE_ROWS = 2;    // row 0 normal, row 1 highlighted
 constexpr int CURSOR_CELL_SIZE = 96;   // the pointer cell of Cursor.png
 constexpr int CURSOR_CELL_X = 288;
 
@@ -35,10 +33,6 @@ struct OverlayMedia {
   SDL_Surface* borderSurface;     // Border.png, keyed on cyan
   SDL_Surface* topBottomBorderSurface;  // TopBottomBorder.png, keyed on cyan
   SDL_Surface* cursorSurface;     // Cursor.png, alpha
-  SDL_Rect glyphRects[GLYPH_COUNT];  // entry i = (15 i, 0, 15, 21)
-  // Entry 9 r + c = (21 c, 21 r, 21, 21) for row r and column c.
-  SDL_Rect buttonTileRects[BUTTON_TILE_ROWS * BUTTON_TILE_COLUMNS];
-  SDL_Rect cursorRect;     // (288, 0, 96, 96)
   OpaqueRuns borderRuns;   // of borderSurface, found when it is loaded
   OpaqueRuns bandRuns;     // of topBottomBorderSurface, likewise
 };
@@ -48,9 +42,9 @@ extern OverlayMedia overlayMedia;
 
 // Whether the image bytes in `source` may be handed to SDL_image: true for anything but a PNG,
 // and for a PNG whose chunks, walked from its signature, each lie wholly within the bytes and
-// lead to its IEND chunk. SDL_image's PNG reader ignores short reads, so libpng, asked to read
-// past the end, is handed stale bytes: a damaged chunk length then repeats the same damaged
-// chunk for ever, and the game would hang at start-up. Leaves the read position where it was.
+// lead to its IEND chunk. SDL_image's PNG reader ignores short reads, so a damaged chunk length
+// would have libpng read the same stale chunk for ever and hang the start-up. Leaves the read
+// position where it was.
 bool safeToDecode(SDL_RWops* source);
 
 // IMG_Load of `path` (relative to the working directory) when safeToDecode passes its bytes;
@@ -58,13 +52,11 @@ bool safeToDecode(SDL_RWops* source);
 // The caller owns the result.
 SDL_Surface* loadImage(const char* path);
 
-// Loads `path` (relative to the working directory), converts it with SDL_DisplayFormat and keys
-// it on cyan (0, 255, 255) as mapped into the converted format. The caller owns the result;
-// null when the file cannot be loaded or converted.
+// Load `path` (relative to the working directory) and convert it: keyed, with SDL_DisplayFormat
+// and keyed on cyan (0, 255, 255) as mapped into the converted format; alpha, with
+// SDL_DisplayFormatAlpha, keeping its per-pixel alpha. The caller owns the result; null when the
+// file cannot be loaded or converted.
 SDL_Surface* loadKeyedImage(const char* path);
-
-// Loads `path` and converts it with SDL_DisplayFormatAlpha, keeping its per-pixel alpha. The
-// caller owns the result; null when the file cannot be loaded or converted.
 SDL_Surface* loadAlphaImage(const char* path);
 
 // The opaque runs of keyed `image`, row by row, left to right; none for a null image.
@@ -81,5 +73,5 @@ void drawImage(SDL_Surface* image, SDL_Rect* part, int x, int y);
 // it. The border lies over every frame, and SDL's keyed blit of it would cost several copies.
 void drawKeyedImage(SDL_Surface* image, const OpaqueRuns& runs, int x, int y);
 
-// Makes the two work surfaces from Screen, loads the five kit images and fills the tables.
+// Makes the two work surfaces from Screen and loads the five kit images.
 void loadOverlayMedia();

@@ -16,15 +16,9 @@ constexpr int BLANK_GLYPH = 0;
 
 // Left edge of the first character for a text of `length` bytes.
 int textStartX(int x, int length, TextAlign align) {
-  switch (align) {
-    case TextAlign::Centre:
-      return x - (GLYPH_ADVANCE * length) / 2;
-    case TextAlign::Right:
-      return x - GLYPH_ADVANCE * length;
-    case TextAlign::Left:
-    default:
-      return x;
-  }
+  if (align == TextAlign::Centre) return x - (GLYPH_ADVANCE * length) / 2;
+  if (align == TextAlign::Right) return x - GLYPH_ADVANCE * length;
+  return x;
 }
 
 }  // namespace
@@ -46,7 +40,8 @@ void drawText(int x, int y, const char* text, TextAlign align) {
     const int glyphX = startX + GLYPH_ADVANCE * i;
     if (glyphX <= -GLYPH_CELL_WIDTH) continue;
     if (glyphX >= Screen->w) break;
-    SDL_Rect cell = overlayMedia.glyphRects[glyphIndex(static_cast<unsigned char>(text[i]))];
+    const int cellX = GLYPH_CELL_WIDTH * glyphIndex(static_cast<unsigned char>(text[i]));
+    SDL_Rect cell{Sint16(cellX), 0, GLYPH_CELL_WIDTH, GLYPH_CELL_HEIGHT};
     drawImage(font, &cell, glyphX, y);
   }
 }

@@ -21,17 +21,10 @@ constexpr int BAR_HEIGHT = 15;
 constexpr int WHOLE_TILES_ACROSS = BAR_WIDTH / TILE;  // 14
 constexpr int PIECE_WIDTH = BAR_WIDTH - WHOLE_TILES_ACROSS * TILE;  // 6
 
-// The nine columns of Button.png; each row of the sheet holds one look.
+// The nine columns of Button.png, left to right; each row of the sheet holds one look.
 enum ButtonPiece : int {
-  TopLeftCorner = 0,
-  BottomLeftCorner = 1,
-  TopRightCorner = 2,
-  BottomRightCorner = 3,
-  BottomEdge = 4,
-  RightEdge = 5,
-  TopEdge = 6,
-  LeftEdge = 7,
-  Fill = 8,
+  TopLeftCorner, BottomLeftCorner, TopRightCorner, BottomRightCorner,
+  BottomEdge, RightEdge, TopEdge, LeftEdge, Fill
 };
 
 // Every button has the same place across the screen and the same size.
@@ -49,9 +42,7 @@ constexpr uint8_t HIGHLIGHTED_LOOK = 1;
 
 // Blits the top-left `width` by `height` of one tile of Button.png with its corner at (x, y).
 void blitTile(ButtonPiece piece, uint8_t row, int width, int height, int x, int y) {
-  SDL_Rect source = overlayMedia.buttonTileRects[BUTTON_TILE_COLUMNS * row + piece];
-  source.w = Uint16(width);
-  source.h = Uint16(height);
+  SDL_Rect source{Sint16(TILE * piece), Sint16(TILE * row), Uint16(width), Uint16(height)};
   drawImage(overlayMedia.buttonSurface, &source, x, y);
 }
 
@@ -68,7 +59,7 @@ void blitRunAcross(ButtonPiece piece, uint8_t row, int height, int x, int y) {
 }  // namespace
 
 void drawCursor() {
-  SDL_Rect cell = overlayMedia.cursorRect;
+  SDL_Rect cell{CURSOR_CELL_X, 0, CURSOR_CELL_SIZE, CURSOR_CELL_SIZE};
   drawImage(overlayMedia.cursorSurface, &cell, inputState.mouseX - CURSOR_HOT_SPOT,
             inputState.mouseY - CURSOR_HOT_SPOT);
 }
@@ -92,7 +83,6 @@ bool menuButton(int y, const char* label) {
   const bool hovering = mouseX > HOVER_LEFT_OUTSIDE && mouseX < HOVER_RIGHT_OUTSIDE &&
                         mouseY > y - HOVER_HALF_HEIGHT_OUTSIDE &&
                         mouseY < y + HOVER_HALF_HEIGHT_OUTSIDE;
-  // The press clicks, not the release; a button held down from elsewhere is only Held here.
   const bool clicked =
       hovering && inputState.mouseButtons[SDL_BUTTON_LEFT] == KeyState::Pressed;
   drawButtonFrame(BUTTON_BAR_LEFT, y - BAR_ABOVE_CENTRE, hovering ? HIGHLIGHTED_LOOK : NORMAL_LOOK);

@@ -60,20 +60,6 @@ inline void writePixelAt(uint8_t* at, int bytesPerPixel, uint32_t value) {
   }
 }
 
-// Address of pixel (x, y); the surface's pixels must be accessible (see SurfacePixelLock).
-inline uint8_t* pixelAddress(const SDL_Surface* surface, int x, int y) {
-  return static_cast<uint8_t*>(surface->pixels) + surface->pitch * y +
-         surface->format->BytesPerPixel * x;
-}
-
-inline uint32_t readPixel(const SDL_Surface* surface, int x, int y) {
-  return readPixelAt(pixelAddress(surface, x, y), surface->format->BytesPerPixel);
-}
-
-inline void writePixel(SDL_Surface* surface, int x, int y, uint32_t value) {
-  writePixelAt(pixelAddress(surface, x, y), surface->format->BytesPerPixel, value);
-}
-
 // Whether two true-colour formats keep every pixel in the same bytes and bits, so that a pixel
 // copied from one to the other means the same colour there.
 inline bool sameTrueColourFormat(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
@@ -84,6 +70,7 @@ inline bool sameTrueColourFormat(const SDL_PixelFormat* a, const SDL_PixelFormat
 
 // A surface's pixel memory and layout, copied out of the surface so that a loop over many pixels
 // keeps them in registers (stores through byte pointers would make the compiler reload them).
+// The surface's pixels must be accessible (see SurfacePixelLock).
 struct PixelGrid {
   uint8_t* pixels;
   int pitch;

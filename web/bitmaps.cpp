@@ -93,11 +93,12 @@ void restoreRawZeros(SDL_Surface* image, const char* path) {
   if (!lock.ok) return;
   const int width = raw.valid ? std::min(raw.width, image->w) : image->w;
   const int height = raw.valid ? std::min(raw.height, image->h) : image->h;
+  const PixelGrid grid(image);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const bool zero = raw.valid ? raw.zeroAt(x, y) : (readPixel(image, x, y) & colourBits) == 0;
+      const bool zero = raw.valid ? raw.zeroAt(x, y) : (grid.read(x, y) & colourBits) == 0;
       // Transparent black survives the canvas exactly (0 reads back as 0).
-      writePixel(image, x, y, zero ? 0 : NOT_ZERO);
+      grid.write(x, y, zero ? 0 : NOT_ZERO);
     }
   }
 }

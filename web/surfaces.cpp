@@ -31,9 +31,10 @@ template <typename Change>
 void changeEveryPixel(SDL_Surface* surface, Change change) {
   const SurfacePixelLock lock(surface);
   if (!lock.ok) return;
+  const PixelGrid grid(surface);
   for (int y = 0; y < surface->h; ++y) {
     for (int x = 0; x < surface->w; ++x) {
-      writePixel(surface, x, y, change(readPixel(surface, x, y)));
+      grid.write(x, y, change(grid.read(x, y)));
     }
   }
 }

@@ -41,8 +41,9 @@ TEST(ShapeReading, OnlyARawValueOfZeroIsSolidAtEveryDepth) {
     SDL_Surface* image = makeImage(WIDTH, HEIGHT, row.bitsPerPixel);
     ASSERT_NE(image, nullptr) << row.name;
     // Solid on a checkerboard.
+    const PixelGrid grid(image);
     for (int x = 0; x < WIDTH; ++x) {
-      for (int y = 0; y < HEIGHT; ++y) writePixel(image, x, y, (x + y) % 2 == 0 ? 0 : row.empty);
+      for (int y = 0; y < HEIGHT; ++y) grid.write(x, y, (x + y) % 2 == 0 ? 0 : row.empty);
     }
     uint8_t shape[WIDTH * HEIGHT];
     ASSERT_EQ(readShapeFromImage(image, WIDTH, HEIGHT, shape), ShapeRead::Read) << row.name;

@@ -55,7 +55,7 @@ uint32_t bufferRgb(const uint8_t* buffer, int x, int y) {
 
 uint32_t surfaceRgb(SDL_Surface* surface, int x, int y) {
   Uint8 r, g, b;
-  SDL_GetRGB(readPixel(surface, x, y), surface->format, &r, &g, &b);
+  SDL_GetRGB(PixelGrid(surface).read(x, y), surface->format, &r, &g, &b);
   return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
 }
 
@@ -85,10 +85,11 @@ void openScreen(const ScreenKind& kind) {
   for (SDL_Surface** work : {&overlayMedia.snapshotSurface, &overlayMedia.backdropSurface})
     *work = kind.ownFormat ? SDL_ConvertSurface(Screen, Screen->format, SDL_SWSURFACE)
                            : SDL_DisplayFormat(Screen);
+  const PixelGrid grid(Screen);
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x) {
       const uint32_t rgb = paintedAt(x, y);
-      writePixel(Screen, x, y, SDL_MapRGB(Screen->format, rgb >> 16, rgb >> 8 & 0xFF, rgb & 0xFF));
+      grid.write(x, y, SDL_MapRGB(Screen->format, rgb >> 16, rgb >> 8 & 0xFF, rgb & 0xFF));
     }
 }
 
@@ -188,7 +189,7 @@ TEST(PauseBackdrop, BlurOfARandomPictureEqualsTheSixPassesOneAfterAnother) {
   openScreen(SCREENS[0]);
   std::mt19937 random{15};
   for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) writePixel(Screen, x, y, uint32_t(random()) & 0xFFFFFF);
+    for (int x = 0; x < W; ++x) PixelGrid(Screen).write(x, y, uint32_t(random()) & 0xFFFFFF);
   capturePauseBackdrop();
   const std::vector<uint8_t> expected = blurredOneByOne(snapshotPixels);
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), backdropPixels));
@@ -201,7 +202,7 @@ TEST(PauseBackdrop, FadeZeroDrawsNothing) {
   SDL_FillRect(Screen, nullptr, 0x123456);
   overlayFade = 0.0;
   drawPauseBackdrop();
-  EXPECT_EQ(readPixel(Screen, 300, 200), 0x123456u);
+  EXPECT_EQ(PixelGrid(Screen).read(300, 200), 0x123456u);
   closeScreen(SCREENS[0]);
 }
 

@@ -106,8 +106,8 @@ TEST_F(OverlayDriver, FramesAtAndAfterTheFullFade) {
   inputState.mouseX = 320, inputState.mouseY = 440;
   overlayFrame(KeyState::Held);
   SCOPED_TRACE("shown: the processed picture, cursor over the band, border over the cursor");
-  EXPECT_EQ(readPixel(Screen, FREE_X, FREE_Y),
-            readPixel(overlayMedia.backdropSurface, FREE_X, FREE_Y));
+  EXPECT_EQ(PixelGrid(Screen).read(FREE_X, FREE_Y),
+            PixelGrid(overlayMedia.backdropSurface).read(FREE_X, FREE_Y));
   EXPECT_EQ(screenRgb(300, 430), cursorColour(28, 38));
   EXPECT_EQ(screenRgb(400, 430), bandColour(11));
   EXPECT_EQ(screenRgb(300, BORDER_MARK_Y), BORDER_MARK_COLOUR);

@@ -38,7 +38,7 @@ TEST(ImageLoading, KeyedImageLeavesOutExactlyWhatConvertsToCyan) {
   const std::string path = makeTempDir() + "/keyed.bmp";
   SDL_Surface* row3 = SDL_CreateRGBSurface(0, 3, 1, 24, 0xFF0000, 0xFF00, 0xFF, 0);
   const uint32_t colours[] = {0x00FFFF, 0x00FFFE, 0xFFFFFF};
-  for (int x = 0; x < 3; ++x) writePixel(row3, x, 0, colours[x]);
+  for (int x = 0; x < 3; ++x) PixelGrid(row3).write(x, 0, colours[x]);
   ASSERT_EQ(SDL_SaveBMP(row3, path.c_str()), 0);
   SDL_FreeSurface(row3);
   for (const Row& row : rows) {

@@ -40,8 +40,9 @@ inline SDL_Surface* paintedImage(int w, int h, bool keyed,
                                  const std::function<uint32_t(int, int)>& colourAt) {
   SDL_Surface* raw = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF,
                                           keyed ? 0 : 0xFF000000u);
+  const PixelGrid grid(raw);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) writePixel(raw, x, y, colourAt(x, y) | (keyed ? 0 : 0xFF000000u));
+    for (int x = 0; x < w; ++x) grid.write(x, y, colourAt(x, y) | (keyed ? 0 : 0xFF000000u));
   SDL_Surface* converted = keyed ? SDL_DisplayFormat(raw) : SDL_DisplayFormatAlpha(raw);
   SDL_FreeSurface(raw);
   if (keyed)
@@ -57,10 +58,6 @@ inline void loadTestMedia() {
   overlayLocalTime = nullptr;
   quitRequested = 0;
   inputState = InputState{};
-  for (int tile = 0; tile < BUTTON_TILE_ROWS * BUTTON_TILE_COLUMNS; ++tile)
-    overlayMedia.buttonTileRects[tile] = {Sint16(21 * (tile % 9)), Sint16(21 * (tile / 9)), 21, 21};
-  overlayMedia.cursorRect = {Sint16(CURSOR_CELL_X), 0, Uint16(CURSOR_CELL_SIZE),
-                             Uint16(CURSOR_CELL_SIZE)};
   overlayMedia.snapshotSurface = SDL_DisplayFormat(Screen);
   overlayMedia.backdropSurface = SDL_DisplayFormat(Screen);
   overlayMedia.buttonSurface =

@@ -29,10 +29,9 @@ class TextTest : public testing::Test {
     for (int cell = 0; cell < GLYPH_COUNT; ++cell) {
       const int left = GLYPH_CELL_WIDTH * cell;
       for (int y = 0; y < GLYPH_CELL_HEIGHT; ++y) {
-        writePixel(font, left, y, 0xFF000000 | markRgb(cell));
-        writePixel(font, left + GLYPH_CELL_WIDTH - 1, y, 0xFF000000 | edgeRgb(cell));
+        PixelGrid(font).write(left, y, 0xFF000000 | markRgb(cell));
+        PixelGrid(font).write(left + GLYPH_CELL_WIDTH - 1, y, 0xFF000000 | edgeRgb(cell));
       }
-      overlayMedia.glyphRects[cell] = {Sint16(left), 0, GLYPH_CELL_WIDTH, GLYPH_CELL_HEIGHT};
     }
     overlayMedia.fontSurface = font;
   }

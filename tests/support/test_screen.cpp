@@ -74,21 +74,21 @@ std::string makeTempDir() {
 
 uint32_t screenRgb(int x, int y) {
   Uint8 r, g, b;
-  SDL_GetRGB(readPixel(Screen, x, y), Screen->format, &r, &g, &b);
+  SDL_GetRGB(PixelGrid(Screen).read(x, y), Screen->format, &r, &g, &b);
   return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
 }
 
 std::vector<uint32_t> screenValues() {
   std::vector<uint32_t> values;
   for (int y = 0; y < Screen->h; ++y)
-    for (int x = 0; x < Screen->w; ++x) values.push_back(readPixel(Screen, x, y));
+    for (int x = 0; x < Screen->w; ++x) values.push_back(PixelGrid(Screen).read(x, y));
   return values;
 }
 
 void fillScreenWithNoise(uint32_t seed) {
   std::mt19937 random(seed);
   for (int y = 0; y < Screen->h; ++y)
-    for (int x = 0; x < Screen->w; ++x) writePixel(Screen, x, y, uint32_t(random()));
+    for (int x = 0; x < Screen->w; ++x) PixelGrid(Screen).write(x, y, uint32_t(random()));
 }
 
 std::string readFileBytes(const std::string& path) {

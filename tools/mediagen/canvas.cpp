@@ -282,9 +282,10 @@ bool writeShapeBmp(const std::string& path, const std::vector<uint8_t>& solid, i
   std::vector<SDL_Color> palette(MAX_PALETTE_SIZE, SDL_Color{0, 0, 0, RESERVED});
   palette[SOLID_INDEX] = SDL_Color{CHANNEL_MAX, CHANNEL_MAX, CHANNEL_MAX, RESERVED};
   SDL_SetColors(surface, palette.data(), 0, MAX_PALETTE_SIZE);
+  const PixelGrid grid(surface);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      writePixel(surface, x, y, solid[size_t(y * width + x)] != 0 ? SOLID_INDEX : EMPTY_INDEX);
+      grid.write(x, y, solid[size_t(y * width + x)] != 0 ? SOLID_INDEX : EMPTY_INDEX);
     }
   }
   const bool saved = SDL_SaveBMP(surface, path.c_str()) == 0;
