@@ -3,9 +3,6 @@
 
 #include "overlay/images.h"
 #include "platform/pixels.h"
-#ifdef __EMSCRIPTEN__
-#include "web/bitmaps.h"  // the browser's bitmaps lose their raw values
-#endif
 
 #include <cstdio>
 #include <unistd.h>
@@ -37,10 +34,6 @@ bool readShape(const char* path, int width, int height, uint8_t* shape) {
     reportShapeFile(path, "cannot be read");
     return false;
   }
-#ifdef __EMSCRIPTEN__
-  // The browser decodes a bitmap to colours and drops its palette: put back the raw zeros.
-  restoreRawZeros(image, path);
-#endif
   const ShapeRead result = readShapeFromImage(image, width, height, shape);
   if (result == ShapeRead::TooSmall) {
     char problem[PATH_BUFFER_SIZE];

@@ -1,16 +1,13 @@
 // platform/clock.cpp -- calendar time and its local breakdown on POSIX and on Windows.
 #include "platform/clock.h"
 
-namespace {
-bool calendarTimePinned = false;
-int64_t pinnedCalendarTime = 0;
 #ifndef _WIN32
+namespace {
 std::tm localTimeRecord;
-#endif
 }  // namespace
+#endif
 
 int64_t currentCalendarTime() {
-  if (calendarTimePinned) return pinnedCalendarTime;
 #ifdef _WIN32
   return _time64(nullptr);
 #else
@@ -28,10 +25,3 @@ const std::tm* localTimeOf(int64_t seconds) {
   return localtime_r(&value, &localTimeRecord);
 #endif
 }
-
-void setCalendarTimeForTests(int64_t seconds) {
-  pinnedCalendarTime = seconds;
-  calendarTimePinned = true;
-}
-
-void clearCalendarTimeForTests() { calendarTimePinned = false; }

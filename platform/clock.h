@@ -2,7 +2,7 @@
 // library's time functions (the seed of rand at start-up, the overlay's clock).
 //
 // On Windows these are _time64 and _localtime64; elsewhere a small layer of ours with the same
-// behaviour. Tests can pin the calendar time with setCalendarTimeForTests.
+// behaviour.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,3 @@ int64_t currentCalendarTime();
 // tm_wday 0..6 from Sunday), in a record that this layer owns and overwrites on every call, as
 // _localtime64 does. Null when the time cannot be converted (out of the system's range).
 const std::tm* localTimeOf(int64_t seconds);
-
-// Test seam: while pinned, currentCalendarTime returns `seconds`. Unpin to read the real clock.
-void setCalendarTimeForTests(int64_t seconds);
-void clearCalendarTimeForTests();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -101,4 +102,12 @@ void restoreRawZeros(SDL_Surface* image, const char* path) {
       grid.write(x, y, zero ? 0 : NOT_ZERO);
     }
   }
+}
+
+#undef IMG_Load
+
+SDL_Surface* webLoadImage(const char* path) {
+  SDL_Surface* image = IMG_Load(path);
+  if (std::string_view(path).ends_with(".bmp")) restoreRawZeros(image, path);
+  return image;
 }

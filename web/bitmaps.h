@@ -4,8 +4,7 @@
 // The game reads its shapes from the raw values that SDL 1.2's IMG_Load leaves in a bitmap's
 // surface: a pixel is solid when its value is 0 (palette entry 0 in a palette bitmap, black in
 // one of 24 bits). The browser decodes every image to R, G, B, A colours and drops the palette,
-// so game/media.cpp calls restoreRawZeros on each shape bitmap, in the web build only, before
-// it reads the shape.
+// so the web build's IMG_Load (web/sdl12.h) calls restoreRawZeros on every bitmap it loads.
 #pragma once
 
 #include <SDL.h>

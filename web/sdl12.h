@@ -168,4 +168,10 @@ Uint8* SDL_GetKeyState(int* count);
 SDL_RWops* webRWFromFile(const char* path, const char* mode);
 #define SDL_RWFromFile webRWFromFile
 
+// IMG_Load, with a bitmap's raw pixel values put back (web/bitmaps.h): the browser's decoder
+// drops them, and the ship and enemy shapes are read from them.
+#include <SDL_image.h>
+SDL_Surface* webLoadImage(const char* path);
+#define IMG_Load webLoadImage
+
 #endif  // __EMSCRIPTEN__

@@ -159,7 +159,7 @@ std::vector<std::string> runReplay(bool loadMedia, int frames = REPLAY_FRAMES) {
   overlayOpen = 0;
   quitRequested = 0;
   score = highScore = 0;
-  setCalendarTimeForTests(PINNED_CALENDAR_TIME);
+  pinCalendarTime(PINNED_CALENDAR_TIME);
   std::srand(REPLAY_SEED);
   if (loadMedia) {
     EXPECT_TRUE(loadGameMedia());

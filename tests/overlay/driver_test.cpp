@@ -32,7 +32,7 @@ class OverlayDriver : public OverlayMediaTest {
     OverlayMediaTest::SetUp();
   }
   void TearDown() override {
-    clearCalendarTimeForTests();
+    unpinCalendarTime();
     OverlayMediaTest::TearDown();
   }
 };
@@ -115,9 +115,9 @@ TEST_F(OverlayDriver, FramesAtAndAfterTheFullFade) {
 
 TEST_F(OverlayDriver, LocalTimeIsTakenInEveryVisibleFrameOrLeftOut) {
   const int64_t newYear2023 = 1672531200;  // Sunday 1 January 2023, 00:00:00 UTC
-  setCalendarTimeForTests(newYear2023);
+  pinCalendarTime(newYear2023);
   overlayFrame(KeyState::Pressed);
-  setCalendarTimeForTests(newYear2023 + 12 * 3600 + 5 * 60 + 9);
+  pinCalendarTime(newYear2023 + 12 * 3600 + 5 * 60 + 9);
   overlayFrame(KeyState::Held);
   ASSERT_NE(overlayLocalTime, nullptr);
   char line[CLOCK_LINE_SIZE];
@@ -125,7 +125,7 @@ TEST_F(OverlayDriver, LocalTimeIsTakenInEveryVisibleFrameOrLeftOut) {
   EXPECT_EQ(std::string(line), "12:05:09 PM") << "taken again in the next visible frame";
 
   // A time that cannot be converted leaves the date and time out; the bands are still drawn.
-  setCalendarTimeForTests(INT64_MAX);
+  pinCalendarTime(INT64_MAX);
   paintScreen(0);
   overlayFrame(KeyState::Held);
   EXPECT_EQ(overlayLocalTime, nullptr);

@@ -79,15 +79,26 @@ TEST(ImageLoading, KeyedImageDrawnByItsRunsIsWhatSdlDraws) {
       return roll < 6 ? overlay_media::CYAN : roll == 6 ? 0 : uint32_t(random() & 0xFFFFFF);
     });
     const OpaqueRuns runs = findOpaqueRuns(image);
-    for (const Place& place : places) {
-      fillScreenWithNoise(uint32_t(place.x));
-      SDL_Rect at{Sint16(place.x), Sint16(place.y), 0, 0};
-      SDL_UpperBlit(image, nullptr, Screen, &at);
-      const std::vector<uint32_t> bySdl = screenValues();
-      fillScreenWithNoise(uint32_t(place.x));
-      drawKeyedImage(image, runs, place.x, place.y);
-      EXPECT_TRUE(screenValues() == bySdl) << depth << " bits, " << place.name;
+    SDL_Surface* display = Screen;
+    // The last screen is of another format than the image's: its pixels cannot be copied.
+    SDL_Surface* blueFirst =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, SCREEN_WIDTH, SCREEN_HEIGHT, 32, 0xFF, 0xFF00,
+                             0xFF0000, 0);
+    for (SDL_Surface* screen : {display, blueFirst}) {
+      Screen = screen;
+      for (const Place& place : places) {
+        fillScreenWithNoise(uint32_t(place.x));
+        SDL_Rect at{Sint16(place.x), Sint16(place.y), 0, 0};
+        SDL_UpperBlit(image, nullptr, Screen, &at);
+        const std::vector<uint32_t> bySdl = screenValues();
+        fillScreenWithNoise(uint32_t(place.x));
+        drawKeyedImage(image, runs, place.x, place.y);
+        EXPECT_TRUE(screenValues() == bySdl)
+            << depth << " bits, " << place.name << (screen == blueFirst ? ", blue first" : "");
+      }
     }
+    Screen = display;
+    SDL_FreeSurface(blueFirst);
     SDL_FreeSurface(image);
     closeTestScreen();
   }

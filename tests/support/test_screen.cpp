@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <time.h>
 #include <unistd.h>
 
 SDL_Surface* openTestScreen(int bitsPerPixel) {
@@ -113,4 +114,26 @@ ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) : dir(dir) {
 ScopedWorkingDir::~ScopedWorkingDir() {
   if (chdir(previous.c_str()) != 0) ADD_FAILURE() << "cannot return to " << previous;
   if (scratch) std::filesystem::remove_all(dir);
+}
+
+namespace {
+bool calendarTimePinned = false;
+time_t pinnedCalendarTime = 0;
+}  // namespace
+
+void pinCalendarTime(int64_t seconds) {
+  pinnedCalendarTime = time_t(seconds);
+  calendarTimePinned = true;
+}
+
+void unpinCalendarTime() { calendarTimePinned = false; }
+
+// The test binary's own time() stands in front of the C library's, so that a test can pin the
+// calendar time that the game reads through it.
+extern "C" time_t time(time_t* out) noexcept {
+  timespec now{};
+  if (!calendarTimePinned) clock_gettime(CLOCK_REALTIME, &now);
+  const time_t value = calendarTimePinned ? pinnedCalendarTime : now.tv_sec;
+  if (out != nullptr) *out = value;
+  return value;
 }

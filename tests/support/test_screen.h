@@ -41,6 +41,10 @@ void fillScreenWithNoise(uint32_t seed);
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 
+// While pinned, the calendar time the game reads is `seconds`; unpinned, the real clock's.
+void pinCalendarTime(int64_t seconds);
+void unpinCalendarTime();
+
 // The working directory, changed for a test's lifetime and restored when it ends. Without a
 // folder named, a fresh empty one (makeTempDir), removed with all it holds at the end.
 struct ScopedWorkingDir {
