@@ -57,10 +57,9 @@ bool pictureSized(const SDL_Surface* surface) {
   return surface != nullptr && surface->w >= SCREEN_WIDTH && surface->h >= SCREEN_HEIGHT;
 }
 
-// Where a true-colour format keeps each channel, taken from its masks: a channel of n bits at
-// bit `shift` has lost 8 - n bits. Whole bytes: 4-byte pixels whose channels are whole bytes,
-// which SDL_GetRGB reads as they stand and SDL_MapRGB stores as they stand, alpha bits set;
-// `place` is then the channel's byte among the pixel's bytes in memory.
+// Where a true-colour format keeps each channel, from its masks: n bits at bit `shift` have lost
+// 8 - n. With whole bytes (4-byte pixels), SDL_GetRGB and SDL_MapRGB take each channel's byte as
+// it stands, at `place` among the pixel's bytes in memory.
 struct ChannelLayout {
   int shift[CHANNELS], loss[CHANNELS], place[CHANNELS];
   uint32_t alpha;
@@ -148,10 +147,9 @@ BlurRing blurRingA, blurRingB;
 
 uint16_t* ringColumn(int half, int x) { return (half == 0 ? blurRingA : blurRingB)[x % BLUR_RING]; }
 
-// One pass over column x, from the source columns x - d, x and x + d into the destination's.
-// The rings are template arguments, so the compiler sees two different arrays and writes vector
-// code straight into the destination. It goes in chunks of a fixed size; the last is moved back
-// to end at the column's end and writes some channels twice, with the same values.
+// One pass over column x, from the source columns x - d, x and x + d. The rings are template
+// arguments, so the compiler sees two arrays and writes vector code straight into the
+// destination. Chunks of a fixed size; the last ends at the column's end, rewriting a few values.
 template <const BlurRing& FROM, BlurRing& TO>
 void blurColumn(int x, const BlurPass& pass) {
   const int along = pass.distance * CHANNELS;

@@ -18,8 +18,7 @@ constexpr int BUTTON_TILE_SIZE = 21;   // pixels of Button.png, on each axis
 constexpr int CURSOR_CELL_SIZE = 96;   // the pointer cell of Cursor.png
 constexpr int CURSOR_CELL_X = 288;
 
-// A stretch of one row of a keyed image whose pixels are not the key colour: what its blit
-// draws. In pixels of the image.
+// A run of a keyed image's row, in its pixels, that is not the key colour: what a blit draws.
 struct OpaqueRun {
   int x, y, length;
 };
@@ -40,16 +39,13 @@ struct OverlayMedia {
 // All null and zero until loadOverlayMedia; any surface stays null when its file failed.
 extern OverlayMedia overlayMedia;
 
-// Whether the image bytes in `source` may be handed to SDL_image: true for anything but a PNG,
-// and for a PNG whose chunks, walked from its signature, each lie wholly within the bytes and
-// lead to its IEND chunk. SDL_image's PNG reader ignores short reads, so a damaged chunk length
-// would have libpng read the same stale chunk for ever and hang the start-up. Leaves the read
-// position where it was.
+// Whether the bytes in `source` may go to SDL_image: anything but a PNG, or a PNG whose chunks
+// each lie within the bytes and lead to IEND. SDL_image ignores short reads, so a damaged chunk
+// length would hang the start-up in libpng. Leaves the read position where it was.
 bool safeToDecode(SDL_RWops* source);
 
-// IMG_Load of `path` (relative to the working directory) when safeToDecode passes its bytes;
-// otherwise, or when the file is missing, null. Every image file of the game is read through it.
-// The caller owns the result.
+// IMG_Load of `path` (relative to the working directory) when safeToDecode passes its bytes,
+// else null. Every image of the game is read through it; the caller owns the result.
 SDL_Surface* loadImage(const char* path);
 
 // Load `path` (relative to the working directory) and convert it: keyed, with SDL_DisplayFormat
