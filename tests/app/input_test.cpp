@@ -64,9 +64,9 @@ TEST_F(InputTest, EventsOfOneFrameApplyDownsBeforeUpsAndIgnoreWhatIsOutOfRange) 
        true, SDLK_a, KeyState::Up},
       {"a wheel notch leaves its button up", {false, SDL_BUTTON_WHEELUP, true},
        {false, SDL_BUTTON_WHEELUP, false}, false, SDL_BUTTON_WHEELUP, KeyState::Up},
-      {"symbol 500 is beyond the table", {true, KEY_COUNT, true}, {true, 600, true}, true,
+      {"symbol 500 is beyond the table", {true, 500, true}, {true, 600, true}, true,
        KEY_COUNT - 1, KeyState::Up},
-      {"button 10 is beyond the table", {false, MOUSE_BUTTON_COUNT, true}, {false, 200, true},
+      {"button 10 is beyond the table", {false, 10, true}, {false, 200, true},
        false, MOUSE_BUTTON_COUNT - 1, KeyState::Up},
   };
   for (const Row& row : rows) {

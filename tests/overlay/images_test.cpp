@@ -122,6 +122,8 @@ TEST(ImageLoading, RefusesMissingAndUndecodableFilesAndPngsWhoseChunksRunPastThe
       // What the fuzzer found: an ancillary chunk claiming 8 MB in a file of two hundred bytes.
       {"a chunk claiming more bytes than the file holds",
        header + chunk("gAMA", std::string(4, '\0'), 0x00800004u), false},
+      {"an IEND claiming data past the end",
+       png.substr(0, png.size() - 12) + chunk("IEND", "", 100), false},
       {"a PNG of its signature alone", png.substr(0, 8), false},
       {"the PNG magic with a damaged rest of the signature",
        "\x89PNG\r\n\x1a\x0b" + png.substr(8), false},
