@@ -1,6 +1,5 @@
-// tests/e2e/close_window.cpp -- asks an X window to close the way a window manager's close button
-// does (a WM_DELETE_WINDOW client message): zaraz-close-window WINDOW_ID. Exits 1 when no X
-// display opens, 2 when not given one argument.
+// tests/e2e/close_window.cpp -- zaraz-close-window WINDOW_ID: asks an X window to close as a
+// window manager does (WM_DELETE_WINDOW); exits 1 when no display opens, 2 without one argument.
 #include <X11/Xlib.h>
 
 #include <cstdio>

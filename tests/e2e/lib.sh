@@ -1,6 +1,5 @@
-# tests/e2e/lib.sh -- shared by the end-to-end scripts: a private Xvfb display, the game started
-# in a scratch working directory, its window found by caption, screenshots, and clean-up of every
-# process started here. Sourced with the script's arguments: ZARAZ SOURCE_DIR BUILD_DIR.
+# tests/e2e/lib.sh -- shared by the end-to-end scripts (sourced with ZARAZ SOURCE_DIR BUILD_DIR):
+# a private Xvfb, the game in a scratch folder, its window, screenshots, and clean-up.
 set -euo pipefail
 
 ZARAZ=$(readlink -f "$1")
@@ -25,8 +24,7 @@ fail() {
   exit 1
 }
 
-# Runs command $2... every tenth of a second until it succeeds, for up to $1 seconds; fails when
-# it never did. A loaded machine is slow at anything: conditions are waited for, not slept on.
+# Runs command $2... every tenth of a second until it succeeds, for up to $1 seconds.
 wait_for() {
   local end=$((SECONDS + $1))
   until "${@:2}" 2>/dev/null; do
@@ -52,15 +50,13 @@ make_game_dir() {
   echo "$WORK/game"
 }
 
-# A loaded X server now and then resets a connection made right after another was closed, as
-# SDL's X11 start-up does; the game then exits 1 saying so, or refusing classic SDL's text-art
-# fallback. x_reset says whether the game's last run met that: it is then started again.
+# A loaded X server now and then resets a connection made right after another closed, as SDL's
+# start-up does; x_reset says whether the game's last run met that, so it is started again.
 x_reset() { grep -qE "Couldn't open X11 display|SDL found only its" "$WORK/game.err" && sleep 0.2; }
 
-# Starts the game in directory $1, extra arguments put before the binary (env settings, or a
-# command such as setpriv), its output in $WORK/game.out and game.err, and waits up to 30 seconds
-# for its window, captioned "Zaraz", starting it up to ten times after an X reset; sets GAME_PID
-# and WID. Focus follows the pointer here (no window manager): the pointer is put inside.
+# Starts the game in directory $1 (arguments $2... before the binary, such as env settings), output
+# in $WORK/game.out and game.err; waits for its window "Zaraz", retrying after an X reset; sets
+# GAME_PID and WID, and puts the pointer inside, as focus follows it (no window manager).
 start_game() {
   for _ in $(seq 10); do
     (cd "$1" && exec "${@:2}" "$ZARAZ") >"$WORK/game.out" 2>"$WORK/game.err" &
@@ -97,19 +93,16 @@ min_channel() {
     -format "%[fx:int(255*minima)]\n" info: | sort -n | head -1
 }
 
-# Presses key $1 as a person does, down for a quarter of a second. A press and release that land
-# in the same frame leave the key Up (downs are applied before ups), so xdotool's instant "key"
-# could go unseen, and so could a short press while a busy machine makes a frame late.
+# Presses key $1 for a quarter of a second: a press and release in one frame leave the key Up
+# (downs are applied before ups), so xdotool's instant "key" could go unseen.
 press_key() { xdotool keydown "$1" sleep 0.25 keyup "$1"; }
 
-# Moves the pointer to ($1, $2) in window pixels and clicks the left button, held as long as a
-# person's click.
+# Moves the pointer to ($1, $2) in window pixels and clicks the left button as a person does.
 click_at() {
   xdotool mousemove --window "$WID" "$1" "$2" sleep 0.2 mousedown 1 sleep 0.1 mouseup 1
 }
 
-# Keeps screenshot $1 as $2.png in ZARAZ_SCREENSHOT_DIR when that is set (scripts/screenshots
-# uses this to refresh the README's pictures).
+# Keeps screenshot $1 as $2.png in ZARAZ_SCREENSHOT_DIR when set (for scripts/screenshots).
 keep_screenshot() {
   [ -z "${ZARAZ_SCREENSHOT_DIR:-}" ] ||
     { mkdir -p "$ZARAZ_SCREENSHOT_DIR" && cp "$1" "$ZARAZ_SCREENSHOT_DIR/$2.png"; }

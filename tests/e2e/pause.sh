@@ -7,8 +7,7 @@ export SDL_AUDIODRIVER=dummy
 # The rectangle below the buttons and above the bottom band, away from the pointer at (600, 60).
 PALE_AREA="30 210 500 190"
 
-# Whether the pale area of a fresh screenshot is pale (its smallest channel at least 100) or
-# dark; waited for, as a busy machine may draw the fade late.
+# Whether a fresh screenshot's pale area is pale (smallest channel at least 100) or dark.
 low_now() { screenshot "$WORK/now.png" && LOW=$(min_channel "$WORK/now.png" $PALE_AREA); }
 pale() { low_now && [ "$LOW" -ge 100 ]; }
 dark() { low_now && [ "$LOW" -lt 100 ]; }

@@ -1,7 +1,6 @@
-# tests/e2e/play.sh -- the real binary started and played: with no usable display it exits 1
-# with one line saying why; in a real window it opens 640x480 captioned "Zaraz" and closing it
-# ends the game with status 0, a stored best score shows on the HUD, and holding d bores the ship
-# into the rock, which splits the picture into coloured fringes.
+# tests/e2e/play.sh -- the real binary: with no usable display it exits 1 saying why; in a real
+# window (640x480, "Zaraz") a stored best score shows, holding d bores into the rock and splits
+# the picture into coloured fringes, and closing it ends the game with status 0.
 source "$(dirname "$0")/lib.sh"
 
 # No display at all, and none but a driver named: SDL must not fall back to drawing text art.

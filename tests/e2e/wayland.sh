@@ -1,7 +1,6 @@
-# tests/e2e/wayland.sh -- on sdl12-compat the game draws on Wayland natively: in a Wayland session
-# with no X display it starts, plays, and ends with status 0 when asked to quit. The compositor is
-# weston, nested in a private Xvfb: its headless backend offers no seat, and SDL2 (2.26) crashes
-# starting its video without one. Runs in the sdl12-compat suite (classic SDL 1.2 has no Wayland).
+# tests/e2e/wayland.sh -- on sdl12-compat (only) the game plays in a Wayland session with no X
+# display and quits with status 0. Weston runs nested in a private Xvfb: its headless backend has
+# no seat, and SDL2 (2.26) crashes starting its video without one.
 source "$(dirname "$0")/lib.sh"
 [ "${ZARAZ_SDL_FLAVOUR:-classic}" = compat ] ||
   { echo "skipped: only sdl12-compat draws on Wayland (ZARAZ_SDL_FLAVOUR=compat)"; exit 77; }

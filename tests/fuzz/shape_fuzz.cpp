@@ -1,10 +1,6 @@
-// tests/fuzz/shape_fuzz.cpp -- libFuzzer target: any bytes decoded as an image the way the game
-// loads its bitmaps (the guard of overlay/images.h, then SDL_image), then the ship and the enemy
-// shapes read from whatever came out.
-//
-// A decoded image at least as large as a shape must give exactly the shape that a plain reading
-// of its raw pixel bytes gives; a smaller one must be refused with the shape left untouched.
-// Reads outside the pixels are AddressSanitizer's to catch.
+// tests/fuzz/shape_fuzz.cpp -- libFuzzer target: any bytes decoded as the game loads its bitmaps
+// (the guard of overlay/images.h, then SDL_image); the ship and enemy shapes read from the result
+// must match a plain reading of its raw pixel bytes, or, for a smaller image, be refused untouched.
 #include "game/media.h"
 #include "overlay/images.h"
 #include "platform/pixels.h"
@@ -45,18 +41,15 @@ void checkShape(SDL_Surface* image, int width, int height) {
   const bool fits = image->w >= width && image->h >= height;
   if (!fits) {
     if (result != ShapeRead::TooSmall) fault("a small image was not refused", width, height);
-    for (uint8_t cell : shape) {
+    for (uint8_t cell : shape)
       if (cell != UNTOUCHED) fault("a refused image changed the shape", width, height);
-    }
     return;
   }
   if (result != ShapeRead::Read) fault("a large enough image was not read", width, height);
-  for (int x = 0; x < width; ++x) {
-    for (int y = 0; y < height; ++y) {
-      const uint8_t expected = plainRawValue(image, x, y) == 0 ? 1 : 0;
-      if (shape[x * height + y] != expected) fault("a cell differs from its pixel", width, height);
-    }
-  }
+  for (int x = 0; x < width; ++x)
+    for (int y = 0; y < height; ++y)
+      if (shape[x * height + y] != (plainRawValue(image, x, y) == 0))
+        fault("a cell differs from its pixel", width, height);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// tests/game/collide_test.cpp -- the edge numbers of the collision and digging rules, which a
-// replay passes by without landing on them.
+// tests/game/collide_test.cpp -- the edge numbers of collisions and digging, which replays miss.
 #include "game/collide.h"
 
 #include "game/game_fixture.h"
@@ -133,9 +132,8 @@ TEST(ShotsAgainstMap, ProbesReachFiveBackAndFourOnAndSkipColumnAndRowZero) {
     for (const Row& row : rows) {
       const std::string name = std::string(acrossColumns ? "column: " : "row: ") + row.name;
       startEmptyGame();
-      for (int k = 0; k < MAP_SIZE; ++k) {
+      for (int k = 0; k < MAP_SIZE; ++k)
         (acrossColumns ? mapCell(row.rockLine, k) : mapCell(k, row.rockLine)) = CELL_ROCK;
-      }
       addShot(acrossColumns ? row.shot : 0.0, acrossColumns ? 0.0 : row.shot);
       collideShotsWithMap();
       EXPECT_EQ(shotCount, row.strikes ? 0 : 1) << name;

@@ -1,5 +1,4 @@
-// tests/game/game_fixture.h -- a game set up by hand for the game's table tests: the start of a
-// game without the best-score file, records added to the lists, shapes and the map filled.
+// tests/game/game_fixture.h -- a game set up by hand (lists, shapes, map) for the table tests.
 #pragma once
 
 #include "game/media.h"

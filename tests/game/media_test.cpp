@@ -1,6 +1,5 @@
 // tests/game/media_test.cpp -- reading the ship and enemy shapes from images of every depth, and
-// the one line printed when a bitmap cannot be used. (The cells' order is in every replay: the
-// ship's shape is not square.)
+// the one line printed when a bitmap cannot be used. (Every replay holds the cells' order.)
 #include "game/media.h"
 
 #include "platform/pixels.h"
@@ -40,19 +39,14 @@ TEST(ShapeReading, OnlyARawValueOfZeroIsSolidAtEveryDepth) {
   for (const Row& row : rows) {
     SDL_Surface* image = makeImage(WIDTH, HEIGHT, row.bitsPerPixel);
     ASSERT_NE(image, nullptr) << row.name;
-    // Solid on a checkerboard.
-    const PixelGrid grid(image);
-    for (int x = 0; x < WIDTH; ++x) {
+    const PixelGrid grid(image);  // solid on a checkerboard
+    for (int x = 0; x < WIDTH; ++x)
       for (int y = 0; y < HEIGHT; ++y) grid.write(x, y, (x + y) % 2 == 0 ? 0 : row.empty);
-    }
     uint8_t shape[WIDTH * HEIGHT];
     ASSERT_EQ(readShapeFromImage(image, WIDTH, HEIGHT, shape), ShapeRead::Read) << row.name;
-    for (int x = 0; x < WIDTH; ++x) {
-      for (int y = 0; y < HEIGHT; ++y) {
-        ASSERT_EQ(shape[x * HEIGHT + y], (x + y) % 2 == 0 ? 1 : 0)
-            << row.name << ": " << x << "," << y;
-      }
-    }
+    for (int x = 0; x < WIDTH; ++x)
+      for (int y = 0; y < HEIGHT; ++y)
+        ASSERT_EQ(shape[x * HEIGHT + y], (x + y) % 2 == 0) << row.name << ": " << x << "," << y;
     SDL_FreeSurface(image);
   }
 }

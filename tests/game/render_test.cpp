@@ -21,12 +21,10 @@ constexpr Box NONE = {SCREEN_WIDTH, SCREEN_HEIGHT, -1, -1};
 
 Box litBox(int shift) {
   Box box = NONE;
-  for (int y = 0; y < SCREEN_HEIGHT; ++y) {
-    for (int x = 0; x < SCREEN_WIDTH; ++x) {
-      if ((screenRgb(x, y) >> shift & 0xFF) < 0x80) continue;
-      box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
-    }
-  }
+  for (int y = 0; y < SCREEN_HEIGHT; ++y)
+    for (int x = 0; x < SCREEN_WIDTH; ++x)
+      if ((screenRgb(x, y) >> shift & 0xFF) >= 0x80)
+        box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
   return box;
 }
 
@@ -51,18 +49,15 @@ TEST(ColourSplit, EachChannelIsReadFromItsOwnPlaceAndClampedAtTheEdges) {
       {"200: reads far beyond the screen land on its edge", 200.0, 0, 474,
        {0, 74, 639, 479}, {0, 0, 205, 479}, NONE},
   };
-  // The screens: the dummy driver's at each depth, then 32-bit surfaces of other layouts set
-  // as Screen: channels in other bytes beside an alpha byte, and channels across bytes.
+  // The dummy driver's screen at each depth, then 32-bit surfaces of other layouts as Screen.
   struct Layout {
     const char* name;
     int depth;
     Uint32 red, green, blue, alpha;  // all 0: the dummy driver's own
   };
   const Layout layouts[] = {
-      {"8 bits", 8, 0, 0, 0, 0},
-      {"16 bits", 16, 0, 0, 0, 0},
-      {"24 bits", 24, 0, 0, 0, 0},
-      {"32 bits", 32, 0, 0, 0, 0},
+      {"8 bits", 8, 0, 0, 0, 0},   {"16 bits", 16, 0, 0, 0, 0},
+      {"24 bits", 24, 0, 0, 0, 0}, {"32 bits", 32, 0, 0, 0, 0},
       {"red, green, blue, alpha bytes", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000},
       {"channels across byte boundaries", 32, 0x0FF00000, 0xFF000, 0xFF0, 0},
   };
@@ -116,9 +111,8 @@ TEST(Hud, HealthIsShownTruncatedTowardZero) {
     loadGameMedia();
   }
   EXPECT_NE(frameWithHealth(-4.0), frameWithHealth(-5.0)) << "the health line shows at all";
-  for (const Row& row : rows) {
+  for (const Row& row : rows)
     EXPECT_EQ(frameWithHealth(row.health), frameWithHealth(row.shownAs)) << row.name;
-  }
   closeTestScreen();
 }
 

@@ -1,5 +1,4 @@
-// tests/game/update_test.cpp -- the game step's edges: thrust from the keys, the map scroll's
-// strict comparison, and the full lists.
+// tests/game/update_test.cpp -- the game step's edges: thrust keys, map scroll, full lists.
 #include "game/update.h"
 
 #include "app/input.h"
@@ -12,11 +11,6 @@
 #include <initializer_list>
 
 namespace {
-
-void holdOnly(std::initializer_list<int> keys) {
-  inputState = InputState{};
-  for (int key : keys) inputState.keys[key] = KeyState::Held;
-}
 
 // The replay steers with w, a, s and d; these rows add the arrows and three keys at once.
 TEST(ShipThrust, ArrowsSteerAndOpposingKeysCancel) {
@@ -35,7 +29,8 @@ TEST(ShipThrust, ArrowsSteerAndOpposingKeysCancel) {
   };
   for (const Row& row : rows) {
     startEmptyGame();
-    holdOnly(row.keys);
+    inputState = InputState{};
+    for (int key : row.keys) inputState.keys[key] = KeyState::Held;
     updateShip();
     EXPECT_NEAR(shipVelX, row.velX, 1e-6) << row.name;
     EXPECT_NEAR(shipVelY, row.velY, 1e-6) << row.name;

@@ -1,7 +1,6 @@
 // tests/overlay/backdrop_test.cpp -- the pause backdrop of a picture of known colours, at every
 // display depth: what the buffers, the processed surface and each fade show; and the blur of a
 // random picture, which runs its passes together, against the passes run one after another.
-// (The blur's exact arithmetic on a real game picture is also held by the replay's hashes.)
 #include "overlay/backdrop.h"
 
 #include "app/screen.h"
@@ -15,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -68,10 +68,8 @@ struct ScreenKind {
   bool ownFormat;
 };
 const ScreenKind SCREENS[] = {
-    {"32-bit display", 32, 0, 0, 0, 0, false},
-    {"24-bit display", 24, 0, 0, 0, 0, false},
-    {"16-bit display", 16, 0, 0, 0, 0, false},
-    {"8-bit palette display", 8, 0, 0, 0, 0, false},
+    {"32-bit display", 32, 0, 0, 0, 0, false}, {"24-bit display", 24, 0, 0, 0, 0, false},
+    {"16-bit display", 16, 0, 0, 0, 0, false}, {"8-bit palette display", 8, 0, 0, 0, 0, false},
     {"blue-first screen, display-format work surfaces", 32, 0xFF, 0xFF00, 0xFF0000, 0, false},
     {"blue-first screen with alpha bits in its own format", 32, 0xFF00, 0xFF0000, 0xFF000000, 0xFF,
      true},
@@ -94,10 +92,8 @@ void openScreen(const ScreenKind& kind) {
 }
 
 void closeScreen(const ScreenKind& kind) {
-  for (SDL_Surface** work : {&overlayMedia.snapshotSurface, &overlayMedia.backdropSurface}) {
-    SDL_FreeSurface(*work);
-    *work = nullptr;
-  }
+  for (SDL_Surface** work : {&overlayMedia.snapshotSurface, &overlayMedia.backdropSurface})
+    SDL_FreeSurface(std::exchange(*work, nullptr));
   if (kind.rMask != 0) SDL_FreeSurface(Screen);
   closeTestScreen();
 }

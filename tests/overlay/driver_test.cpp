@@ -1,6 +1,5 @@
-// tests/overlay/driver_test.cpp -- the overlay driver: the fade's steps each way, reopening while
-// closing, the frames the replay's pictures do not show, the local time, and Escape and a click
-// meeting in one frame.
+// tests/overlay/driver_test.cpp -- the overlay driver: the fade's steps, reopening while closing,
+// frames the replay's pictures miss, the local time, and Escape and a click in one frame.
 #include "overlay/driver.h"
 
 #include "app/frame.h"
@@ -88,8 +87,7 @@ TEST_F(OverlayDriver, EscapeWhileClosingReopensWithTheEarlierBackdrop) {
   EXPECT_TRUE(std::equal(backdrop.begin(), backdrop.end(), backdropPixels)) << "not taken again";
 }
 
-// The replay's pictures show game frames, an opening frame and the frame that reaches 0; these
-// are the frames in between.
+// The frames between those the replay's pictures show (an opening one and the one reaching 0).
 TEST_F(OverlayDriver, FramesAtAndAfterTheFullFade) {
   fillScreenWithNoise(21);
   overlayFrame(KeyState::Pressed);

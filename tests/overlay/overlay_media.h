@@ -1,10 +1,6 @@
 // tests/overlay/overlay_media.h -- made-up overlay images for the overlay's tests, converted the
-// way the real loader converts them, whose pixels say where they came from.
-//
-// Button sheet: pixel (dx, dy) of tile t (9 * row + column) is red 10 + 13 t, green 12 dx, blue
-// 12 dy. Cursor sheet: the pointer cell's pixel (dx, dy) is red 250, green 2 dx, blue 2 dy; other
-// cells are red 40. Band: row r is red 30, green r, blue 200. Border: cyan (transparent) but for
-// the row BORDER_MARK_Y.
+// way the real loader converts them, whose pixels say where they came from (the colours below;
+// the cursor sheet's other cells are red 40, the border transparent cyan but for BORDER_MARK_Y).
 #pragma once
 
 #include "app/frame.h"
@@ -30,12 +26,12 @@ constexpr uint32_t BORDER_MARK_COLOUR = 0xC01020;
 constexpr int BORDER_MARK_Y = 470;
 
 inline uint32_t rgb(int r, int g, int b) { return uint32_t(r) << 16 | uint32_t(g) << 8 | b; }
+// Pixel (dx, dy) of button tile t (9 * row + column), of the pointer cell, band row `row`.
 inline uint32_t tileColour(int t, int dx, int dy) { return rgb(10 + 13 * t, 12 * dx, 12 * dy); }
 inline uint32_t cursorColour(int dx, int dy) { return rgb(250, 2 * dx, 2 * dy); }
 inline uint32_t bandColour(int row) { return rgb(30, row, 200); }
 
-// A w by h surface painted by `colourAt` (0xRRGGBB), converted with SDL_DisplayFormatAlpha
-// (opaque) or, keyed, with SDL_DisplayFormat and the cyan key.
+// A w by h surface painted by `colourAt` (0xRRGGBB), converted as the loader does (keyed: cyan).
 inline SDL_Surface* paintedImage(int w, int h, bool keyed,
                                  const std::function<uint32_t(int, int)>& colourAt) {
   SDL_Surface* raw = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF,
@@ -50,8 +46,7 @@ inline SDL_Surface* paintedImage(int w, int h, bool keyed,
   return converted;
 }
 
-// Every image of the kit but the font, the keyed images' runs and the two work surfaces, made
-// as the loader makes them; the overlay's state and the input start afresh.
+// Every image but the font, runs and work surfaces as loaded; overlay state and input afresh.
 inline void loadTestMedia() {
   overlayFade = 0.0;
   overlayOpen = 0;

@@ -43,8 +43,7 @@ class TextTest : public testing::Test {
   SDL_Surface* font = nullptr;
 };
 
-// The whole screen after drawing `text` with its first glyph's cell at (start, top) over the
-// background: each visible glyph's mark and edge on the cell's 21 rows, the background elsewhere.
+// The whole screen after drawing `text` with its first glyph's cell at (start, top).
 std::vector<uint32_t> expectedScreen(const std::string& text, int start, int top) {
   std::vector<uint32_t> screen(SCREEN_WIDTH * SCREEN_HEIGHT, BACKGROUND);
   for (int y = std::max(top, 0); y < std::min(top + GLYPH_CELL_HEIGHT, SCREEN_HEIGHT); ++y) {

@@ -1,6 +1,5 @@
-// tests/overlay/widgets_test.cpp -- the menu button: where its pieces land, the hover area's
-// strict edges, and that only a press over it clicks it; the overlay's two buttons: their heights
-// along the fade and what their clicks do. (The replay's opening frames show the pointer.)
+// tests/overlay/widgets_test.cpp -- the menu button (its pieces, the hover area's strict edges,
+// clicks only on a press) and the overlay's two buttons: heights along the fade, what clicks do.
 #include "overlay/widgets.h"
 
 #include "overlay/buttons.h"
@@ -14,13 +13,7 @@ using namespace overlay_media;
 
 constexpr uint32_t BACKGROUND = 0x102030;
 
-class Widgets : public OverlayMediaTest {
- protected:
-  void SetUp() override {
-    OverlayMediaTest::SetUp();
-    paintScreen(BACKGROUND);
-  }
-};
+using Widgets = OverlayMediaTest;
 
 void pointAt(int x, int y, KeyState left) {
   inputState.mouseX = x;
@@ -28,8 +21,7 @@ void pointAt(int x, int y, KeyState left) {
   inputState.mouseButtons[SDL_BUTTON_LEFT] = left;
 }
 
-// Where each piece of the frame around the inner bar lands, relative to the bar's corner: the
-// column of its tile in the sheet, and whether it repeats 21-pixel tiles across the bar.
+// Each frame piece around the bar: its tile's sheet column, place from the bar's corner, tiling.
 struct FramePiece {
   const char* name;
   int column, left, top, w, h;
@@ -93,6 +85,7 @@ TEST_F(Widgets, MenuButtonHoversInsideStrictEdgesAndClicksOnAPressOnly) {
 
 TEST_F(Widgets, WithoutImagesNothingIsDrawnButButtonsStillAnswer) {
   freeTestMedia();
+  paintScreen(BACKGROUND);
   pointAt(320, 115, KeyState::Pressed);
   EXPECT_TRUE(menuButton(115, "Resume game"));
   drawCursor();
@@ -100,9 +93,7 @@ TEST_F(Widgets, WithoutImagesNothingIsDrawnButButtonsStillAnswer) {
     for (int x = 0; x < SCREEN_WIDTH; x += 3) ASSERT_EQ(screenRgb(x, y), BACKGROUND);
 }
 
-using OverlayButtons = OverlayMediaTest;
-
-TEST_F(OverlayButtons, CentreLinesFollowTheFadeAndAreCutTowardZero) {
+TEST_F(Widgets, OverlayButtonCentreLinesFollowTheFadeAndAreCutTowardZero) {
   const auto afterOpeningSteps = [](int steps) {
     double fade = 0.0;
     for (int i = 0; i < steps; ++i) fade = stepOverlayFade(fade, 1);
@@ -129,7 +120,7 @@ TEST_F(OverlayButtons, CentreLinesFollowTheFadeAndAreCutTowardZero) {
   }
 }
 
-TEST_F(OverlayButtons, ClicksActOnTheButtonUnderThePointer) {
+TEST_F(Widgets, OverlayButtonClicksActOnTheButtonUnderThePointer) {
   struct Row {
     const char* name;
     double fade;
@@ -151,9 +142,7 @@ TEST_F(OverlayButtons, ClicksActOnTheButtonUnderThePointer) {
     overlayFade = row.fade;
     overlayOpen = row.open;
     quitRequested = 0;
-    inputState.mouseX = row.x;
-    inputState.mouseY = row.y;
-    inputState.mouseButtons[SDL_BUTTON_LEFT] = KeyState::Pressed;
+    pointAt(row.x, row.y, KeyState::Pressed);
     updateOverlayButtons();
     EXPECT_EQ(overlayOpen, row.openAfter);
     EXPECT_EQ(quitRequested, row.quitAfter);

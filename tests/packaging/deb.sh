@@ -1,7 +1,5 @@
-# tests/packaging/deb.sh -- the Debian package that CPack builds from the install rules: its
-# fields, dependencies and files, unpacked; and, as root, installed with dpkg, started by name
-# from another folder under Xvfb, then purged, leaving the system as it was. (install.sh starts
-# the launcher of an installation elsewhere than /usr.)
+# tests/packaging/deb.sh -- the Debian package CPack builds: its fields, dependencies and files;
+# and, as root, installed, started by name under Xvfb, then purged, leaving the system as it was.
 source "$(dirname "$0")/lib.sh"
 
 SDL_RUNTIME_PACKAGES=(libsdl1.2debian libsdl-image1.2 libsdl-mixer1.2)

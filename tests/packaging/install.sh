@@ -1,6 +1,5 @@
 # tests/packaging/install.sh -- `cmake --install` under a scratch prefix: the installed tree, and
-# the launcher. Started from any folder, it runs the game in the player's own folder under the XDG
-# data home, where the installed media are linked and the best score is kept from run to run.
+# the launcher, which runs the game in the player's folder under the XDG data home from anywhere.
 source "$(dirname "$0")/lib.sh"
 
 PREFIX=$WORK/prefix
@@ -13,9 +12,7 @@ start_xvfb
 play_launcher "$PREFIX/bin/zaraz" "$PREFIX"
 [ ! -e "$FOLDER/highscore.dat" ] || fail "a game that scored nothing wrote highscore.dat"
 
-# The best score stays in that folder. A stored best of -1 is beaten by the next game that ends,
-# even with no point scored: bore through the rock until the health runs out, and the game
-# writes 0 there.
+# The best score stays in that folder: a game ending with 0 (bored through the rock) beats -1.
 printf -- '-1\n' >"$FOLDER/highscore.dat"
 start_launcher "$PREFIX/bin/zaraz"
 xdotool keydown d
@@ -27,9 +24,8 @@ wait_game
 [ "$GAME_STATUS" = 0 ] || fail "closing the window gave exit status $GAME_STATUS"
 [ ! -e "$WORK/elsewhere/highscore.dat" ] || fail "the game wrote highscore.dat where it was started"
 
-# The launcher's choices of folder, each row: name, what is changed before it runs, the folder
-# expected. Without a display the game stops at once (status 1) after the launcher has made the
-# folder and linked the media, so these need no window.
+# The launcher's choices of folder (name, change before it runs, folder expected); without a
+# display the game stops at once (status 1) after the launcher has made the folder.
 unlink_media() { [ ! -L "$1/Media" ] || rm "$1/Media"; }
 own_media() { mkdir -p "$1/Media" && echo mine >"$1/Media/marker"; }
 moved_prefix() { mv "$PREFIX" "$WORK/moved" && PREFIX=$WORK/moved; }

@@ -1,14 +1,12 @@
-# tests/packaging/lib.sh -- shared by the packaging tests, with tests/e2e/lib.sh: what an
-# installed tree must hold, and the launcher started as a desktop menu starts it, from another
-# folder by a player whose home is a scratch folder, with checks on the game process it becomes.
+# tests/packaging/lib.sh -- shared by the packaging tests: what an installed tree must hold, and
+# the launcher started as a desktop menu starts it (player's home a scratch folder), checked.
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 mkdir -p "$WORK/elsewhere" "$WORK/home"
 export HOME=$WORK/home SDL_AUDIODRIVER=dummy
 unset XDG_DATA_HOME
 FOLDER=$HOME/.local/share/zaraz  # the player's folder the launcher runs the game in
 
-# Checks the tree installed under prefix $1 (bin/, libexec/, share/): the launcher, the game, the
-# tree's media (all of them, as tools/mediagen.sh checks the tree's are), desktop entry and icon.
+# Checks the tree installed under prefix $1: launcher, game, all media, desktop entry and icon.
 check_installed_tree() {
   local prefix=$1
   [ -x "$prefix/bin/zaraz" ] || fail "no launcher at $prefix/bin/zaraz"
@@ -29,17 +27,15 @@ check_installed_tree() {
     fail "$icon is not the tree's icon, a PNG of the 64 by 64 its folder says"
 }
 
-# Starts the launcher $1 as a desktop entry's Exec=zaraz does, found by name on PATH (through a
-# link, so the launcher must find the installation from its real place), from $WORK/elsewhere,
-# and waits for the game's window: sets GAME_PID and WID.
+# Starts the launcher $1 as Exec=zaraz does, by name on PATH through a link (it must find its
+# installation from its real place), from $WORK/elsewhere; sets GAME_PID and WID.
 start_launcher() {
   mkdir -p "$WORK/path"
   ln -sfn "$1" "$WORK/path/zaraz"
   PATH="$WORK/path:$PATH" ZARAZ=zaraz start_game "$WORK/elsewhere"
 }
 
-# Checks that the running game is the binary $1, working in folder $2, whose Media link leads
-# to the installed media $3, and that it runs on the SDL 1.2 flavour the suite asked for.
+# Checks the running game is binary $1 in folder $2, Media linked to $3, on the asked SDL flavour.
 check_running_game() {
   local exe cwd library
   exe=$(readlink "/proc/$GAME_PID/exe")
@@ -57,8 +53,7 @@ check_running_game() {
     fail "the suite asked for SDL flavour ${ZARAZ_SDL_FLAVOUR:-classic}; the game loaded $library"
 }
 
-# Starts the launcher $1 (as start_launcher), checks the game it becomes (installed prefix $2,
-# as for check_running_game) and closes its window: status 0.
+# Starts launcher $1, checks its game (installed prefix $2) and closes its window: status 0.
 play_launcher() {
   start_launcher "$1"
   check_running_game "$2/libexec/zaraz/zaraz" "$FOLDER" "$2/share/zaraz/Media"

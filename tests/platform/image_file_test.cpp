@@ -1,6 +1,5 @@
-// tests/platform/image_file_test.cpp -- our image reader against the real SDL_image: PNGs and
-// BMPs of every kind the reader tells apart, the game's own images and broken files, the same
-// surface byte for byte (or null from both).
+// tests/platform/image_file_test.cpp -- our image reader against the real SDL_image on every kind
+// of PNG and BMP it tells apart, the game's images and broken files: the same surface, or null.
 #include "platform/image_file.h"
 
 #include "tests/support/test_screen.h"
@@ -12,8 +11,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,7 +22,8 @@ using Bytes = std::vector<uint8_t>;
 
 // A PNG of random samples; palette alphas in `tRNS`, or with `keyed` a transparent grey or RGB
 // value with bits above the low byte (which the key drops), taken by some pixels.
-Bytes png(int colourType, int depth, int paletteSize, Bytes tRNS, bool keyed, bool interlaced) {
+Bytes png(int colourType, int depth, int paletteSize = 0, Bytes tRNS = {}, bool keyed = false,
+          bool interlaced = false) {
   Bytes out;
   png_structp writer = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(writer);
@@ -67,8 +65,8 @@ Bytes png(int colourType, int depth, int paletteSize, Bytes tRNS, bool keyed, bo
 
 // A BMP of random pixels; bit fields (compression 3) when masks are given, which a 108-byte
 // header holds inside; `gap` unused bytes between the header (and palette) and the pixels.
-Bytes bmp(int bits, std::vector<uint32_t> masks, bool topDown, uint32_t headerBytes,
-          uint32_t gap) {
+Bytes bmp(int bits, std::vector<uint32_t> masks = {}, bool topDown = false,
+          uint32_t headerBytes = 40, uint32_t gap = 0) {
   const auto put = [](Bytes& to, uint32_t value, int count) {
     for (int i = 0; i < count; i++) to.push_back(uint8_t(value >> (8 * i)));
   };
@@ -94,10 +92,7 @@ Bytes bmp(int bits, std::vector<uint32_t> masks, bool topDown, uint32_t headerBy
   return out;
 }
 
-Bytes fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
+Bytes toBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // The two surfaces agree in everything a drawer can see: size, format, key, palette, pixels.
 void expectSameSurface(SDL_Surface* want, SDL_Surface* got) {
@@ -126,38 +121,35 @@ void expectSameSurface(SDL_Surface* want, SDL_Surface* got) {
 
 TEST(ImageFile, ReadsEveryKindOfFileAsSdlImageDoes) {
   std::srand(20240607);
-  const Bytes rgb = png(PNG_COLOR_TYPE_RGB, 8, 0, {}, false, false);
+  const Bytes rgb = png(PNG_COLOR_TYPE_RGB, 8);
   struct Row {
     std::string name;
     Bytes bytes;
   };
   std::vector<Row> rows = {
-      {"grey 1 bit", png(PNG_COLOR_TYPE_GRAY, 1, 0, {}, false, false)},
-      {"grey 16 bits", png(PNG_COLOR_TYPE_GRAY, 16, 0, {}, false, false)},
-      {"grey 2 bits, transparent grey", png(PNG_COLOR_TYPE_GRAY, 2, 0, {}, true, false)},
-      {"grey 16 bits, transparent grey", png(PNG_COLOR_TYPE_GRAY, 16, 0, {}, true, false)},
-      {"grey and alpha 8 bits", png(PNG_COLOR_TYPE_GRAY_ALPHA, 8, 0, {}, false, false)},
-      {"grey and alpha 16 bits", png(PNG_COLOR_TYPE_GRAY_ALPHA, 16, 0, {}, false, false)},
+      {"grey 1 bit", png(PNG_COLOR_TYPE_GRAY, 1)},
+      {"grey 16 bits", png(PNG_COLOR_TYPE_GRAY, 16)},
+      {"grey 2 bits, transparent grey", png(PNG_COLOR_TYPE_GRAY, 2, 0, {}, true)},
+      {"grey 16 bits, transparent grey", png(PNG_COLOR_TYPE_GRAY, 16, 0, {}, true)},
+      {"grey and alpha 8 bits", png(PNG_COLOR_TYPE_GRAY_ALPHA, 8)},
+      {"grey and alpha 16 bits", png(PNG_COLOR_TYPE_GRAY_ALPHA, 16)},
       {"RGB 8 bits", rgb},
-      {"RGB 16 bits, transparent colour", png(PNG_COLOR_TYPE_RGB, 16, 0, {}, true, false)},
-      {"RGBA 8 bits", png(PNG_COLOR_TYPE_RGB_ALPHA, 8, 0, {}, false, false)},
+      {"RGB 16 bits, transparent colour", png(PNG_COLOR_TYPE_RGB, 16, 0, {}, true)},
+      {"RGBA 8 bits", png(PNG_COLOR_TYPE_RGB_ALPHA, 8)},
       {"RGBA 16 bits, interlaced", png(PNG_COLOR_TYPE_RGB_ALPHA, 16, 0, {}, false, true)},
-      {"palette 1 bit", png(PNG_COLOR_TYPE_PALETTE, 1, 2, {}, false, false)},
-      {"palette 8 bits, 200 entries", png(PNG_COLOR_TYPE_PALETTE, 8, 200, {}, false, false)},
-      {"palette, one clear entry in a short tRNS of 4 bits",
-       png(PNG_COLOR_TYPE_PALETTE, 4, 16, {255, 0}, false, false)},
-      {"palette, a translucent entry",
-       png(PNG_COLOR_TYPE_PALETTE, 8, 40, {255, 128, 0, 255}, false, false)},
-      {"palette, two clear entries", png(PNG_COLOR_TYPE_PALETTE, 2, 4, {0, 255, 0}, false, false)},
-      {"palette, tRNS all opaque", png(PNG_COLOR_TYPE_PALETTE, 8, 40, {255, 255}, false, false)},
+      {"palette 1 bit", png(PNG_COLOR_TYPE_PALETTE, 1, 2)},
+      {"palette 8 bits, 200 entries", png(PNG_COLOR_TYPE_PALETTE, 8, 200)},
+      {"palette 4 bits, short tRNS, one clear", png(PNG_COLOR_TYPE_PALETTE, 4, 16, {255, 0})},
+      {"palette, a translucent entry", png(PNG_COLOR_TYPE_PALETTE, 8, 40, {255, 128, 0, 255})},
+      {"palette, two clear entries", png(PNG_COLOR_TYPE_PALETTE, 2, 4, {0, 255, 0})},
+      {"palette, tRNS all opaque", png(PNG_COLOR_TYPE_PALETTE, 8, 40, {255, 255})},
       // SDL_LoadBMP_RW reads BMPs; ours differ only in 32-bit ones' alpha mask.
-      {"BMP 8 bits, top-down", bmp(8, {}, true, 40, 0)},
-      {"BMP 16 bits, bit fields 5-6-5", bmp(16, {0xf800, 0x07e0, 0x001f}, false, 40, 0)},
-      {"BMP 24 bits, long header", bmp(24, {}, false, 108, 0)},
+      {"BMP 8 bits, top-down", bmp(8, {}, true)},
+      {"BMP 16 bits, bit fields 5-6-5", bmp(16, {0xf800, 0x07e0, 0x001f})},
+      {"BMP 24 bits, long header", bmp(24, {}, false, 108)},
       {"BMP 32 bits, gap before the pixels", bmp(32, {}, false, 40, 16)},
-      {"BMP 32 bits, bit fields", bmp(32, {0xff0000, 0xff00, 0xff}, false, 40, 0)},
-      {"BMP 32 bits, long header, alpha mask",
-       bmp(32, {0xff00, 0xff0000, 0xff000000, 0xff}, true, 108, 0)},
+      {"BMP 32 bits, bit fields", bmp(32, {0xff0000, 0xff00, 0xff})},
+      {"BMP 32 bits, long header, alpha", bmp(32, {0xff00, 0xff0000, 0xff000000, 0xff}, true, 108)},
       {"empty file", {}},
       {"text", {'h', 'e', 'l', 'l', 'o'}},
       {"PNG cut after its header", Bytes(rgb.begin(), rgb.begin() + 40)},
@@ -167,14 +159,13 @@ TEST(ImageFile, ReadsEveryKindOfFileAsSdlImageDoes) {
   for (const char* file : {"Game/ship.bmp", "Game/enemy1.bmp", "Game/textbacking1.png",
                            "Game/textbacking2.png", "Orvane/Border.png", "Orvane/Button.png",
                            "Orvane/Cursor.png", "Orvane/Font.png", "Orvane/TopBottomBorder.png"})
-    rows.push_back({file, fileBytes(sourceDir() + "/Media/" + file)});
+    rows.push_back({file, toBytes(readFileBytes(sourceDir() + "/Media/" + file))});
 
   const std::string path = makeTempDir() + "/image";
   size_t read = 0;  // every row but the five broken files is an image
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(row.bytes.data()),
-                                                std::streamsize(row.bytes.size()));
+    writeFileBytes(path, std::string(row.bytes.begin(), row.bytes.end()));
     SDL_Surface* want = IMG_Load(path.c_str());
     SDL_ClearError();
     SDL_Surface* got = loadImageFile(path.c_str());

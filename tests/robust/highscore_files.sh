@@ -1,9 +1,6 @@
-# tests/robust/highscore_files.sh -- the real binary with "highscore.dat" files no text can be
-# read from: ten megabytes of digits (read only up to a bound), a directory of that name, a file
-# the player may not read; the HUD then shows a best score of 0 and nothing else is written. In a
-# folder the player cannot write, a writable "highscore.dat" still receives a new record, written
-# in place, as digits and CR LF. Root reads and writes whatever the permissions say, so those two
-# cases run the game as the unprivileged user "nobody" (as_player).
+# tests/robust/highscore_files.sh -- the real binary with "highscore.dat" files no number can be
+# read from (the HUD shows 0, nothing is written), and a writable one in a read-only folder,
+# which still receives a new record in place; the permission cases run as "nobody" (as_player).
 source "$(dirname "$0")/lib.sh"
 start_xvfb
 export SDL_AUDIODRIVER=dummy
@@ -44,9 +41,8 @@ for name in empty ten-megabytes-of-digits directory unreadable; do
   shown_zero=$((shown_zero + 1))
 done
 
-# A game that ends with score 0 over a best score of -5 sets a record: d is held until the ship
-# has bored its health away and the HUD shows the record 0 (at most a minute). The folder is
-# read-only to the player, the file is not.
+# A game ending with 0 over a best of -5 sets a record: d is held until the ship has bored its
+# health away and the HUD shows 0. The folder is read-only to the player, the file is not.
 dir=$(game_folder read-only)
 printf -- '-5\r\n' >"$dir/highscore.dat"
 chmod 666 "$dir/highscore.dat"

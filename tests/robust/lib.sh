@@ -4,8 +4,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 source "$SOURCE_DIR/tests/sanitizer/lib.sh"
 
-# These scripts run once, against the sanitized binary, where a fault shows as a report and not
-# only as a wrong picture; other builds report them skipped (CTest's SKIP_RETURN_CODE 77).
+# These run once, against the sanitized binary; other builds report them skipped (status 77).
 if ! grep -q "^ZARAZ_SANITIZE:BOOL=ON" "$BUILD_DIR/CMakeCache.txt" 2>/dev/null; then
   echo "skipped: the robustness scripts run in the sanitizer build (scripts/test's first build)"
   exit 77
@@ -36,10 +35,8 @@ random.randbytes($size))" >"$file" ;;
   esac
 }
 
-# Prefix that runs the game on sdl12-compat (scripts/sdl-flavour). SDL2 under it leaks inside
-# D-Bus and in libraries it unloads before exit, where no report can name a frame of ours; leaks
-# are checked in the classic runs. Its unwinder also deadlocks AddressSanitizer's full stack
-# traces at allocations, so those are taken the fast way there.
+# Prefix that runs the game on sdl12-compat. Leaks are checked in the classic runs (SDL2 leaks in
+# libraries it unloads, unnamed); its unwinder deadlocks ASan's full traces: the fast way there.
 ON_COMPAT=(env ZARAZ_SDL_FLAVOUR=compat
   "ASAN_OPTIONS=$ASAN_OPTIONS:detect_leaks=0:fast_unwind_on_malloc=1"
   "LSAN_OPTIONS=$LSAN_OPTIONS:fast_unwind_on_malloc=1" "$SOURCE_DIR/scripts/sdl-flavour" env)

@@ -1,8 +1,6 @@
 # tests/robust/machines.sh -- the real binary on odd machines and under odd input: no sound
-# device on either SDL flavour (a driver that cannot open, a sound server that is not there, a
-# driver that does not exist), missing music (silence), a burst of thousands of key and mouse
-# events, a key released within a burst larger than SDL's queue, and the window closed while the
-# overlay is up and while a frame is late (exit status 0).
+# device on either SDL flavour, missing music, bursts of events beyond SDL's queue (one hiding a
+# key's release), and the window closed while the overlay is up and while a frame is late.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
 export SDL_AUDIODRIVER=dummy
@@ -11,8 +9,7 @@ ROCK_SHARE=0.2      # the left half of the picture is mostly rock once the ship 
 
 alive() { kill -0 "$GAME_PID" 2>/dev/null || fail "$1: the game died: $(cat "$WORK/game.err")"; }
 
-# No sound device, on both flavours: sdl12-compat fails SDL's whole start for want of one. The
-# game runs silent, its overlay works, and it closes cleanly.
+# No sound device, on both flavours (sdl12-compat fails SDL's whole start for want of one).
 silent=0
 for flavour in classic compat; do
   prefix=(env)
@@ -51,10 +48,8 @@ alive "$dir"
 overlay_opens "$dir"
 close_clean "$dir"
 
-# A key released inside a burst larger than SDL's queue: the release is dropped by SDL, yet the
-# ship must stop. The game is stopped (SIGSTOP) while the burst piles up, so that one pump meets
-# it all, as after a long frame. The left half of the picture stays dark only when the ship
-# stopped in its start cave (the cave slides away left while it bores on).
+# A key released inside a burst larger than SDL's queue (piled up while the game is stopped, as
+# in a long frame): SDL drops the release, yet the ship must stop, leaving the left half dark.
 dir=$(game_folder lost-release)
 start_game "$dir"
 sleep 0.5
@@ -73,8 +68,7 @@ awk -v s="$share" -v limit="$ROCK_SHARE" 'BEGIN { exit !(s < limit) }' ||
 alive "$dir"
 close_clean "$dir"
 
-# The window closed while a frame is late: the game is stopped for a second, the close request
-# waits in its queue, and the late frame takes it.
+# The window closed while a frame is late: the late frame takes the waiting close request.
 dir=$(game_folder late-close)
 start_game "$dir"
 sleep 0.5

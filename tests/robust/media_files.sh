@@ -1,9 +1,6 @@
-# tests/robust/media_files.sh -- the real binary with damaged, missing and odd media files, one
-# case of each kind. Without a readable ship or enemy bitmap (missing, cut in half, 1 by 1
-# pixels) the game says so in one line and exits 1. With random bytes for the music, a directory
-# for a button image or a 16-bit enemy bitmap it starts, runs its frames, answers the window's
-# close and exits 0, having written nothing. With the font cut in half the pause overlay still
-# opens, and the window closes with it up.
+# tests/robust/media_files.sh -- the real binary with damaged, missing and odd media files: an
+# unusable ship or enemy bitmap is refused in one line (status 1); other damage still plays, writes
+# nothing and closes with status 0, the overlay opening even with the font cut in half.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
 export SDL_AUDIODRIVER=dummy

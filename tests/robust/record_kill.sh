@@ -1,8 +1,6 @@
-# tests/robust/record_kill.sh -- a process killed while it stores a new best score never leaves
-# "highscore.dat" damaged: it always holds one whole number and a line end, the old record or the
-# new one, and the next start reads it. First a kill placed exactly between the written
-# temporary file and its rename (the writer's own rename() raises SIGKILL); then real SIGKILLs at
-# random moments of a program that stores ever higher records through the game's reset.
+# tests/robust/record_kill.sh -- a process killed while it stores a new best score leaves
+# "highscore.dat" holding the old record or the new one, whole: killed just before the rename,
+# then by SIGKILLs at random moments of zaraz-record-writer storing ever higher records.
 source "$(dirname "$0")/lib.sh"
 WRITER="$BUILD_DIR/tests/robust/zaraz-record-writer"
 KILL_ROUNDS=30
@@ -14,8 +12,7 @@ mkdir -p "$dir"
 FILE="$dir/highscore.dat"
 bytes() { od -An -c "$1" | tr -d ' \n'; }
 
-# The number in the best-score file; fails unless the file is exactly decimal digits (with an
-# optional minus) and a CR LF.
+# The number in the best-score file; fails unless it is exactly [-]digits and a CR LF.
 stored() {
   [[ "$(bytes "$FILE")" =~ ^(-?[0-9]+)\\r\\n$ ]] || fail "highscore.dat holds '$(bytes "$FILE")'"
   echo "${BASH_REMATCH[1]}"
@@ -29,8 +26,7 @@ wait $! 2>/dev/null || status=$?
   [ "$(bytes "$FILE.tmp")" = "$((OLD_RECORD + 1))\\r\\n" ] ||
   fail "killed before the rename: status $status, file $(stored), temporary $(bytes "$FILE.tmp")"
 
-# Checks what a killed writer left: the file holds what the writer's last words allow, and a
-# writer that read the file read what it held.
+# Checks that a killed writer left what its last words allow, and read what the file held.
 check_round() {
   local round=$1 before=$2 after=$3 said=$4 last
   last=$(tail -1 "$said")

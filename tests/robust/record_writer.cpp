@@ -1,14 +1,9 @@
 // tests/robust/record_writer.cpp -- stores ever higher best scores through the game's own reset,
 // for record_kill.sh to kill at random moments.
-//
-// Usage: zaraz-record-writer FOLDER [kill-before-rename]
-// In FOLDER, a first reset reads the stored best score and says "read N"; then, for ever, every
-// game ends one point above the best: "storing N" is said before the reset that stores it and
-// "stored N" after. Each line is one write to standard output, unbuffered, so a writer that was
-// killed has said how far it got. With kill-before-rename the first store ends the process by
-// SIGKILL just before its rename: the writer's own rename stands in front of the C library's.
-// A store that fails says "unsaved N" and ends the writer with status 1; a FOLDER that cannot be
-// entered ends it with status 2.
+// Usage: zaraz-record-writer FOLDER [kill-before-rename]. Says "read N", then for ever "storing N"
+// and "stored N" around each store, each line one unbuffered write, so a killed writer has said
+// how far it got. kill-before-rename: SIGKILL in its own rename(), in front of the C library's.
+// A failed store says "unsaved N" (status 1); a FOLDER that cannot be entered gives status 2.
 #include "game/reset.h"
 #include "game/state.h"
 

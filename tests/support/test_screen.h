@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-// Initialises SDL's video (dummy driver unless the environment names another) and opens a
-// 640 by 480 software screen of `bitsPerPixel` (8, 16, 24 or 32), stored in Screen. Returns it.
+// Opens a 640 by 480 software screen of `bitsPerPixel` (8, 16, 24 or 32) with SDL's video (dummy
+// driver unless the environment names another) as Screen, and returns it; closing shuts SDL down.
 SDL_Surface* openTestScreen(int bitsPerPixel = 32);
-
-// Shuts SDL down and clears Screen.
 void closeTestScreen();
 
 // Queue one event as a player would cause it.
@@ -28,13 +26,9 @@ bool onSdl12Compat();
 std::string sourceDir();
 std::string makeTempDir();
 
-// The pixel (x, y) of Screen as red, green and blue, packed 0xRRGGBB.
+// Screen's pixel (x, y) as 0xRRGGBB; every raw pixel value row by row; raw noise from `seed`.
 uint32_t screenRgb(int x, int y);
-
-// Every raw pixel value of Screen, row by row.
 std::vector<uint32_t> screenValues();
-
-// Fills every pixel of Screen with a raw value drawn from a generator seeded with `seed`.
 void fillScreenWithNoise(uint32_t seed);
 
 // A whole file's bytes ("" when it cannot be read), and a file made to hold exactly `bytes`.
@@ -45,8 +39,7 @@ void writeFileBytes(const std::string& path, const std::string& bytes);
 void pinCalendarTime(int64_t seconds);
 void unpinCalendarTime();
 
-// The working directory, changed for a test's lifetime and restored when it ends. Without a
-// folder named, a fresh empty one (makeTempDir), removed with all it holds at the end.
+// The working directory for a test's lifetime: `dir`, or a fresh one removed at the end.
 struct ScopedWorkingDir {
   ScopedWorkingDir();
   explicit ScopedWorkingDir(const std::string& dir);

@@ -1,6 +1,5 @@
-# tests/tools/mediagen.sh -- the committed media are exactly what the media generator writes:
-# <build dir>/tools/zaraz-mediagen run into a fresh folder writes every file of Media/ and
-# packaging/icons/, byte for byte, and nothing else.
+# tests/tools/mediagen.sh -- zaraz-mediagen run into a fresh folder writes exactly the committed
+# Media/ and packaging/icons/, byte for byte, and nothing else.
 set -u
 generator="$3/tools/zaraz-mediagen"
 [ -x "$generator" ] || { echo "FAIL: no $generator (configure with ZARAZ_BUILD_TOOLS=ON)"; exit 1; }
