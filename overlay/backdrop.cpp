@@ -145,7 +145,10 @@ void encodeColumns(SDL_Surface* surface, int left) {
 using BlurRing = uint16_t[BLUR_RING][COLUMN_BYTES];
 BlurRing blurRingA, blurRingB;
 
-uint16_t* ringColumn(int half, int x) { return (half == 0 ? blurRingA : blurRingB)[x % BLUR_RING]; }
+uint16_t* ringColumn(int half, int x) {
+  uint16_t(*ring)[COLUMN_BYTES] = half == 0 ? blurRingA : blurRingB;
+  return ring[x % BLUR_RING];
+}
 
 // One pass over column x, from the source columns x - d, x and x + d. The rings are template
 // arguments, so the compiler sees two arrays and writes vector code straight into the
