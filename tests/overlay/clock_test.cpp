@@ -1,12 +1,14 @@
 // tests/overlay/clock_test.cpp -- the date and time lines in words and on a 12-hour clock, and
 // where the two bands slide with the fade.
 #include "overlay/clock.h"
+#include "overlay/text.h"
 
 #include "overlay_media.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -77,6 +79,27 @@ TEST_F(ClockBands, BandsSlideWithTheFade) {
       ASSERT_EQ(screenRgb(5, y), expected) << "screen row " << y;
     }
   }
+}
+
+TEST_F(ClockBands, LinesStandAtTheirPlacesWithTheBands) {
+  std::tm time{};
+  time.tm_year = 126;  // Sunday January 7th 2026, 10 in the morning
+  time.tm_mday = 7;
+  time.tm_hour = 10;
+  overlayLocalTime = &time;
+  overlayMedia.fontSurface = loadAlphaImage((sourceDir() + "/Media/Orvane/Font.png").c_str());
+  overlayFade = 50.0;  // everything 30 pixels out
+  paintScreen(0);
+  drawClock();
+  const std::vector<uint32_t> drawn = screenValues();
+  paintScreen(0);
+  drawKeyedImage(overlayMedia.topBottomBorderSurface, overlayMedia.bandRuns, 0, -100);
+  drawText(620, -12, "Sunday January 7th 2026", TextAlign::Right);
+  drawText(620, 8, "10:00:00 AM", TextAlign::Right);
+  drawKeyedImage(overlayMedia.topBottomBorderSurface, overlayMedia.bandRuns, 0, 449);
+  drawText(20, 472, "Zaraz  (c) 2026", TextAlign::Left);
+  EXPECT_TRUE(screenValues() == drawn);
+  overlayLocalTime = nullptr;
 }
 
 }  // namespace
