@@ -233,26 +233,28 @@ void blendIntoScreen(int weight) {
   }
 }
 
+constexpr int ROW_BYTES = SCREEN_WIDTH * WHOLE_PIXEL_BYTES;
+
+// One row of the blend, byte by byte; the bytes of no colour are cleared by `colourBytes`.
+void mixRow(uint8_t* __restrict out, const uint8_t* __restrict backdrop,
+            const uint8_t* __restrict snapshot, const uint8_t* __restrict colourBytes, int weight) {
+  for (int i = 0; i < ROW_BYTES; ++i) {
+    const uint16_t sum = uint16_t(backdrop[i] * weight + snapshot[i] * (FADE_PARTS - weight));
+    out[i] = uint8_t(sum / FADE_PARTS) & colourBytes[i];
+  }
+}
+
 // The blend where Screen and both work surfaces hold whole-byte colours in the same places: the
-// surfaces then hold the two pictures row by row, so their bytes are mixed in memory order,
-// and the bits of no colour cleared.
+// surfaces then hold the two pictures row by row, so their bytes are mixed in memory order.
 void mixSurfacesIntoScreen(int weight, const SDL_Surface* snapshot, const SDL_Surface* backdrop) {
   const SDL_PixelFormat* f = Screen->format;
-  const uint32_t colourBits = f->Rmask | f->Gmask | f->Bmask;
-  constexpr int ROW_BYTES = SCREEN_WIDTH * sizeof(uint32_t);
-  for (int y = 0; y < SCREEN_HEIGHT; ++y) {
-    const uint8_t* b = static_cast<const uint8_t*>(backdrop->pixels) + backdrop->pitch * y;
-    const uint8_t* s = static_cast<const uint8_t*>(snapshot->pixels) + snapshot->pitch * y;
-    uint32_t row[SCREEN_WIDTH];
-    uint8_t* bytes = reinterpret_cast<uint8_t*>(row);
-    for (int i = 0; i < ROW_BYTES; ++i) {
-      const uint16_t sum = uint16_t(b[i] * weight + s[i] * (FADE_PARTS - weight));
-      bytes[i] = uint8_t(sum / FADE_PARTS);
-    }
-    uint32_t* screenRow =
-        reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(Screen->pixels) + Screen->pitch * y);
-    for (int x = 0; x < SCREEN_WIDTH; ++x) screenRow[x] = row[x] & colourBits;
-  }
+  uint8_t colourBytes[ROW_BYTES];
+  for (int x = 0; x < SCREEN_WIDTH; ++x)
+    writePixelAt(colourBytes + WHOLE_PIXEL_BYTES * x, WHOLE_PIXEL_BYTES,
+                 f->Rmask | f->Gmask | f->Bmask);
+  const PixelGrid out(Screen), b(backdrop), s(snapshot);
+  for (int y = 0; y < SCREEN_HEIGHT; ++y)
+    mixRow(out.at(0, y), b.at(0, y), s.at(0, y), colourBytes, weight);
 }
 
 }  // namespace
