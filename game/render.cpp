@@ -149,13 +149,12 @@ int splitOffset(double strength, double factor) {
 }
 
 // The mask turned row-major, so that Screen's rows are written from contiguous bytes. Each row
-// has ROW_PAD spare bytes on either side, filled with copies of its edge bytes, so a displaced
-// read lands on the clamped edge pixel without a test.
-constexpr int ROW_PAD = MAX_SPLIT_OFFSET;
-constexpr int ROW_STRIDE = ROW_PAD + SCREEN_WIDTH + ROW_PAD;
-uint8_t maskRows[SCREEN_HEIGHT * ROW_STRIDE];
+// has spare bytes on either side as far as this frame's split reaches, copies of its edge bytes,
+// so a displaced read lands on the clamped edge pixel without a test; no more, so rows lie close.
+uint8_t maskRows[SCREEN_HEIGHT * (MAX_SPLIT_OFFSET + SCREEN_WIDTH + MAX_SPLIT_OFFSET)];
+int rowPadLeft, rowStride;
 
-uint8_t* maskRow(int y) { return maskRows + ROW_PAD + y * ROW_STRIDE; }
+uint8_t* maskRow(int y) { return maskRows + rowPadLeft + y * rowStride; }
 
 // The mask is read in blocks of TURN_BLOCK x TURN_BLOCK pixels, which stay in the cache while
 // they are turned.
@@ -178,6 +177,8 @@ bool blockIsOneShade(int left, int top) {
 }
 
 void turnMaskIntoRows(int padLeft, int padRight) {
+  rowPadLeft = padLeft;
+  rowStride = padLeft + SCREEN_WIDTH + padRight;
   for (int left = 0; left < SCREEN_WIDTH; left += TURN_BLOCK) {
     for (int top = 0; top < SCREEN_HEIGHT; top += TURN_BLOCK) {
       // Most blocks are of one shade (open cave, solid rock): those are filled, not turned.

@@ -151,8 +151,8 @@ uint16_t* ringColumn(int half, int x) {
 }
 
 // One pass over column x, from the source columns x - d, x and x + d. The rings are template
-// arguments, so the compiler sees two arrays and writes vector code straight into the
-// destination. Chunks of a fixed size; the last ends at the column's end, rewriting a few values.
+// arguments, so that the compiler writes vector code. Chunks of a fixed size; the last ends at
+// the column's end, rewriting a few values.
 template <const BlurRing& FROM, BlurRing& TO>
 void blurColumn(int x, const BlurPass& pass) {
   const int along = pass.distance * CHANNELS;
@@ -235,7 +235,7 @@ void blendIntoScreen(int weight) {
 
 constexpr int ROW_BYTES = SCREEN_WIDTH * WHOLE_PIXEL_BYTES;
 
-// One row of the blend, byte by byte; the bytes of no colour are cleared by `colourBytes`.
+// One row of the blend; `colourBytes` clears the bytes of no colour.
 void mixRow(uint8_t* __restrict out, const uint8_t* __restrict backdrop,
             const uint8_t* __restrict snapshot, const uint8_t* __restrict colourBytes, int weight) {
   for (int i = 0; i < ROW_BYTES; ++i) {
@@ -244,8 +244,8 @@ void mixRow(uint8_t* __restrict out, const uint8_t* __restrict backdrop,
   }
 }
 
-// The blend where Screen and both work surfaces hold whole-byte colours in the same places: the
-// surfaces then hold the two pictures row by row, so their bytes are mixed in memory order.
+// The blend where Screen and both work surfaces hold whole-byte colours in the same places:
+// their bytes are mixed row by row, in memory order.
 void mixSurfacesIntoScreen(int weight, const SDL_Surface* snapshot, const SDL_Surface* backdrop) {
   const SDL_PixelFormat* f = Screen->format;
   uint8_t colourBytes[ROW_BYTES];
