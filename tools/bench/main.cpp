@@ -5,7 +5,7 @@
 // Usage: zaraz-bench [--quick] [--filter=TEXT]
 // All workloads are measured in one run, in rounds that run each in turn, so that the floor and
 // every workload meet the same passing load of a shared machine. Runs are timed by the
-// processor time of the thread, on one processor. --quick runs one round: enough to show that everything still
+// processor time of the thread. --quick runs one round: enough to show that everything still
 // runs, not to measure. --filter keeps the workloads whose name contains TEXT, and the floor.
 // Media are read from the source tree; the best-score file goes to a temporary folder.
 #include "app/input.h"
@@ -28,7 +28,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sched.h>
 #include <time.h>
 #include <unistd.h>
 #include <vector>
@@ -132,15 +131,6 @@ double medianOf(std::vector<double> values) {
   return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
 }
 
-// Every run on one processor: moved to the other, a workload would meet caches that the floor
-// did not.
-void stayOnThisProcessor() {
-  cpu_set_t one;
-  CPU_ZERO(&one);
-  CPU_SET(sched_getcpu(), &one);
-  sched_setaffinity(0, sizeof one, &one);
-}
-
 bool openScreen() {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -216,7 +206,6 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  stayOnThisProcessor();
   if (!openScreen()) return 1;
   const std::string scratch = loadMediaAndEnterScratch();
   if (scratch.empty()) {
