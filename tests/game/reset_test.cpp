@@ -19,7 +19,7 @@ constexpr int32_t UNCHANGED = 777;  // a best score that no file in these tests 
 
 class ResetTest : public testing::Test {
  protected:
-  void SetUp() override { highScoreUnsaved = false; }
+  void SetUp() override { highScore = 0; highScoreUnsaved = false; }  // as at start-up
 
   static void writeFile(const std::string& bytes) { writeFileBytes(HIGH_SCORE_FILE, bytes); }
   static std::string fileBytes() { return readFileBytes(HIGH_SCORE_FILE); }
@@ -72,6 +72,8 @@ TEST_F(ResetTest, ReadingTakesTheLeadingNumberAndIgnoresTheRest) {
 TEST_F(ResetTest, NoFileAtStartShowsZeroAndATieOnlyReads) {
   resetGame();
   EXPECT_EQ(highScore, 0);
+  endGame(0, UNCHANGED);
+  EXPECT_EQ(highScore, UNCHANGED) << "a missing file leaves the best score in memory";
   endGame(0, 0);
   EXPECT_FALSE(fs::exists(HIGH_SCORE_FILE)) << "a game ending 0 against 0 only reads";
   writeFile("500\r\n");
