@@ -273,9 +273,9 @@ void writeRows(const Colours& colours, const int* channelOfByte, const Split& sp
   uint8_t blackRows[PIXEL_BYTES][SCREEN_WIDTH];
   for (int k = 0; k < PIXEL_BYTES; ++k)
     std::memset(blackRows[k], byteOf(colours.of[0], k), SCREEN_WIDTH);
-  uint8_t* pixels = static_cast<uint8_t*>(Screen->pixels);
+  const PixelGrid screen(Screen);
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
-    uint8_t* out = pixels + Screen->pitch * y;
+    uint8_t* out = screen.at(0, y);
     const uint8_t* red = splitRow(y, split.redDown, split.redLeft);
     const uint8_t* green = splitRow(y, split.greenDown, split.greenLeft);
     const uint8_t* blue = splitRow(y, -split.blueUp, -split.blueRight);
