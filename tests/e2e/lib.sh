@@ -51,8 +51,12 @@ make_game_dir() {
 }
 
 # A loaded X server now and then resets a connection made right after another closed, as SDL's
-# start-up does; x_reset says whether the game's last run met that, so it is started again.
-x_reset() { grep -qE "Couldn't open X11 display|SDL found only its" "$WORK/game.err" && sleep 0.2; }
+# start-up does, or refuses its window; x_reset says whether the game's last run met that, so it
+# is started again.
+x_reset() {
+  grep -qE "Couldn't open X11 display|Couldn't create window|SDL found only its" "$WORK/game.err" &&
+    sleep 0.2
+}
 
 # Starts the game in directory $1 (arguments $2... before the binary, such as env settings), output
 # in $WORK/game.out and game.err; waits for its window "Zaraz", retrying after an X reset; sets
