@@ -3,6 +3,7 @@
 #include "overlay/widgets.h"
 
 #include "overlay/buttons.h"
+#include "overlay/text.h"
 #include "overlay_media.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,16 @@ TEST_F(Widgets, MenuButtonHoversInsideStrictEdgesAndClicksOnAPressOnly) {
     // The frame is at (170, 108) either way; its look says whether the pointer hovers.
     expectFrame(170, 108, row.hovering ? 1 : 0);
   }
+}
+
+// Drawn again at the place the rule gives, over a fresh frame, the label must change nothing.
+TEST_F(Widgets, MenuButtonLabelIsCentredTenAboveTheCentreLine) {
+  overlayMedia.fontSurface = loadAlphaImage((sourceDir() + "/Media/Orvane/Font.png").c_str());
+  menuButton(115, "Exit");
+  const std::vector<uint32_t> drawn = screenValues();
+  drawButtonFrame(170, 108, 0);
+  drawText(320, 105, "Exit", TextAlign::Centre);
+  EXPECT_TRUE(screenValues() == drawn);
 }
 
 TEST_F(Widgets, WithoutImagesNothingIsDrawnButButtonsStillAnswer) {
