@@ -1,7 +1,6 @@
 // tests/app/frame_test.cpp -- the frame loop: the game step and the health test only at fade
 // exactly 0.0, the music's pause and resume, the quit drain, and the pacing arithmetic.
 #include "app/frame.h"
-#include "app/input.h"
 #include "app/startup.h"
 #include "game/reset.h"
 #include "game/state.h"

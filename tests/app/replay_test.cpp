@@ -15,7 +15,6 @@
 #include "game/world.h"
 #include "overlay/driver.h"
 #include "overlay/images.h"
-#include "platform/clock.h"
 #include "platform/files.h"
 #include "support/test_screen.h"
 

@@ -8,7 +8,6 @@
 #include "overlay/buttons.h"
 #include "overlay/clock.h"
 #include "overlay_media.h"
-#include "platform/clock.h"
 
 #include <gtest/gtest.h>
 
