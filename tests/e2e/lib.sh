@@ -51,12 +51,9 @@ make_game_dir() {
 }
 
 # A loaded X server now and then resets a connection made right after another closed, as SDL's
-# start-up does, or refuses its window; x_reset says whether the game's last run met that, so it
-# is started again.
-x_reset() {
-  grep -qE "Couldn't open X11 display|Couldn't create window|SDL found only its" "$WORK/game.err" &&
-    sleep 0.2
-}
+# start-up does, or refuses a window; x_reset says whether the game's last run met that.
+X_RESET_ERRORS="Couldn't (open X11 display|create window)|SDL found only its"
+x_reset() { grep -qE "$X_RESET_ERRORS" "$WORK/game.err" && sleep 0.2; }
 
 # Starts the game in directory $1 (arguments $2... before the binary, such as env settings), output
 # in $WORK/game.out and game.err; waits for its window "Zaraz", retrying after an X reset; sets
