@@ -33,11 +33,14 @@ wait_for() {
   done
 }
 
-# Starts Xvfb on a display number it picks itself and exports DISPLAY.
+# Starts Xvfb on a display number it picks itself and exports DISPLAY. -noreset: by default an X
+# server resets when its last client leaves, refusing clients meanwhile (4 in 600 on a busy
+# machine), which SDL's probe-then-open start and Wine's chain of processes met.
 start_xvfb() {
   command -v Xvfb >/dev/null || fail "Xvfb is not installed (scripts/test installs it)"
   : >"$WORK/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" \
+    2>"$WORK/xvfb.log" &
   XVFB_PID=$!
   wait_for 10 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
   export DISPLAY=":$(head -1 "$WORK/display")"
@@ -50,8 +53,7 @@ make_game_dir() {
   echo "$WORK/game"
 }
 
-# A loaded X server now and then resets a connection made right after another closed, as SDL's
-# start-up does, or refuses a window; x_reset says whether the game's last run met that.
+# Whether the game's last run was refused the display or a window, as a busy machine may still do.
 X_RESET_ERRORS="Couldn't (open X11 display|create window)|SDL found only its"
 x_reset() { grep -qE "$X_RESET_ERRORS" "$WORK/game.err" && sleep 0.2; }
 
