@@ -53,22 +53,14 @@ make_game_dir() {
   echo "$WORK/game"
 }
 
-# Whether the game's last run was refused the display or a window, as a busy machine may still do.
-X_RESET_ERRORS="Couldn't (open X11 display|create window)|SDL found only its"
-x_reset() { grep -qE "$X_RESET_ERRORS" "$WORK/game.err" && sleep 0.2; }
-
 # Starts the game in directory $1 (arguments $2... before the binary, such as env settings), output
-# in $WORK/game.out and game.err; waits for its window "Zaraz", retrying after an X reset; sets
-# GAME_PID and WID, and puts the pointer inside, as focus follows it (no window manager).
+# in $WORK/game.out and game.err; waits for its window "Zaraz"; sets GAME_PID and WID, and puts
+# the pointer inside, as focus follows it (no window manager).
 start_game() {
-  for _ in $(seq 10); do
-    (cd "$1" && exec "${@:2}" "$ZARAZ") >"$WORK/game.out" 2>"$WORK/game.err" &
-    GAME_PID=$!
-    wait_for 30 window_or_end || true
-    [ -n "$WID" ] && { xdotool mousemove --window "$WID" 320 240; return; }
-    wait_game
-    x_reset || break
-  done
+  (cd "$1" && exec "${@:2}" "$ZARAZ") >"$WORK/game.out" 2>"$WORK/game.err" &
+  GAME_PID=$!
+  wait_for 30 window_or_end || true
+  [ -n "$WID" ] && { xdotool mousemove --window "$WID" 320 240; return; }
   fail "no window captioned Zaraz appeared; stderr: $(head -c 600 "$WORK/game.err")"
 }
 

@@ -44,12 +44,8 @@ ON_COMPAT=(env ZARAZ_SDL_FLAVOUR=compat
 # Runs the game in folder $1 (extra arguments as for start_game) to its end, for a game that
 # must not open a window; sets GAME_STATUS.
 run_game() {
-  for _ in $(seq 10); do
-    GAME_STATUS=0
-    (cd "$1" && exec "${@:2}" "$ZARAZ") >"$WORK/game.out" 2>"$WORK/game.err" ||
-      GAME_STATUS=$?
-    x_reset || break
-  done
+  GAME_STATUS=0
+  (cd "$1" && exec "${@:2}" "$ZARAZ") >"$WORK/game.out" 2>"$WORK/game.err" || GAME_STATUS=$?
 }
 
 # Closes the window of the game in folder $1 and checks that it ends with status 0 and no report.
